@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Lumenpad needs on Debian 12 (as root).
+# Idempotent: when everything is present it says nothing and touches nothing.
+set -euo pipefail
+
+PACKAGES=(
+    g++ make cmake git
+    googletest libbenchmark-dev
+    g++-mingw-w64-x86-64-posix
+    wine wine64 xvfb xauth
+    fonts-nanum fonts-liberation fonts-dejavu-core
+    xdotool imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

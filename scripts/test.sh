@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds Lumenpad and runs every test:
+#   1. native (Linux g++, AddressSanitizer + UndefinedBehaviorSanitizer) through ctest;
+#   2. the Windows build (MinGW-w64) under Wine in a private Xvfb, once with the Korean ANSI code
+#      page (949) and once with the Western one (1252), each in its own prefix inside the build tree.
+# Ends with one line "N passed, N failed" over all runs; exits non-zero when anything failed.
+#
+# Environment: LUMENPAD_TEST_FILTER (a GoogleTest filter for all runs), LUMENPAD_SKIP_NATIVE=1,
+# LUMENPAD_SKIP_WINE=1, LUMENPAD_JOBS (parallel build jobs, default: the number of cores),
+# LUMENPAD_BUILD_ROOT (where the build trees go, default: build/ in the checkout).
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+bash scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+
+JOBS=${LUMENPAD_JOBS:-$(nproc 2>/dev/null || echo 2)}
+FILTER=${LUMENPAD_TEST_FILTER:-*}
+B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+mkdir -p "$B"
+RESULTS=$B/test-results
+rm -rf "$RESULTS"
+mkdir -p "$RESULTS"
+BROKEN=()   # runs that produced no results at all (build failure, crash, time-out)
+
+source scripts/wine-env.sh
+trap lumen_wine_cleanup EXIT
+trap 'lumen_wine_cleanup; exit 130' INT TERM
+
+# ---- native -------------------------------------------------------------------------------------
+if [[ ${LUMENPAD_SKIP_NATIVE:-0} != 1 ]]; then
+    echo "== native build (sanitizers)"
+    if cmake -S . -B "$B/native" -DCMAKE_BUILD_TYPE=Debug -DLUMENPAD_SANITIZE=ON -DLUMENPAD_WERROR=ON \
+            >"$B/native-configure.log" 2>&1 &&
+        cmake --build "$B/native" -j "$JOBS" 2>&1 | tail -n 40; [[ ${PIPESTATUS[0]} == 0 ]]; then
+        echo "== native tests"
+        # ctest selects by regular expression: "Suite.*" becomes "Suite..*".
+        REGEX=${FILTER//\*/.*}
+        (cd "$B/native" &&
+            ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+            ctest -j "$JOBS" --timeout 600 --output-on-failure -R "^(${REGEX//:/|})\$" \
+                --output-junit "$RESULTS/native.xml") | tail -n 60
+    else
+        cat "$B/native-configure".log 2>/dev/null | tail -n 20
+        BROKEN+=("native build")
+    fi
+fi
+
+# ---- Windows, under Wine --------------------------------------------------------------------------
+if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
+    echo "== Windows build (MinGW-w64)"
+    if cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMENPAD_WERROR=ON >"$B/win-configure.log" 2>&1 &&
+        cmake --build "$B/win" -j "$JOBS" 2>&1 | tail -n 40; [[ ${PIPESTATUS[0]} == 0 ]]; then
+        if lumen_start_xvfb; then
+            for cp in 949 1252; do
+                if [[ $cp == 949 ]]; then loc=ko_KR.UTF-8; else loc=en_US.UTF-8; fi
+                echo "== Windows tests under Wine, ANSI code page $cp (LC_ALL=$loc)"
+                lumen_use_prefix "$B/win/wine-$cp" "$loc"
+                # gtest reads an absolute output path as relative under Wine: run from the results folder.
+                (cd "$RESULTS" &&
+                    LUMENPAD_EXPECT_ACP=$cp timeout 1800 env LC_ALL="$loc" wine "$B/win/lumen_tests.exe" \
+                        --gtest_filter="$FILTER" --gtest_output="xml:wine-$cp.xml" </dev/null 2>&1 |
+                    tr -d '\r' | grep -v -E '^\[ +(OK|RUN) +\]' | tail -n 200)
+                [[ -s $RESULTS/wine-$cp.xml ]] || BROKEN+=("Wine tests ($cp): no results (crash or time-out)")
+                WINEPREFIX=$B/win/wine-$cp wineserver -k >/dev/null 2>&1 || true
+            done
+        else
+            BROKEN+=("Xvfb")
+        fi
+    else
+        tail -n 20 "$B/win-configure".log 2>/dev/null
+        BROKEN+=("Windows build")
+    fi
+fi
+
+# ---- summary ---------------------------------------------------------------------------------------
+# Counts <testcase> elements of GoogleTest and CTest JUnit reports: failed when one holds a <failure>,
+# skipped when marked skipped, disabled or not run.
+count_results() {
+    awk '
+        function flush() { if (open) { if (fail) f++; else if (skip) s++; else p++ } open = 0 }
+        /<testcase[ >]/ { flush(); open = 1; fail = 0;
+                          skip = ($0 ~ /status="(notrun|disabled)"/ || $0 ~ /result="(skipped|suppressed)"/) }
+        /<failure[ >]/ { if (open) fail = 1 }
+        /<skipped[ >\/]/ { if (open) skip = 1 }
+        END { flush(); printf "%d %d %d\n", p, f, s }' "$1"
+}
+
+passed=0 failed=0 skipped=0
+echo "== summary"
+for xml in "$RESULTS"/*.xml; do
+    [[ -e $xml ]] || continue
+    read -r p f s < <(count_results "$xml")
+    printf '%-12s %5d passed, %d failed, %d skipped\n' "$(basename "$xml" .xml)" "$p" "$f" "$s"
+    passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
+done
+for b in "${BROKEN[@]}"; do
+    echo "broken: $b"
+    failed=$((failed + 1))
+done
+if ((passed == 0 && failed == 0)); then
+    echo "no test ran"
+    failed=1
+fi
+echo "$passed passed, $failed failed, $skipped skipped"
+((failed == 0))
