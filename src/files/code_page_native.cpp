@@ -50,58 +50,86 @@ char32_t DecodeUtf8(const unsigned char* p, size_t n, size_t& i) {
     return k == len ? cp : kReplacement;
 }
 
-void AppendUtf8(char32_t cp, std::string& out) {
+// Writes one code point as UTF-8 at p; returns the position after it.
+char* PutUtf8(char32_t cp, char* p) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *p++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *p++ = static_cast<char>(0xF0 | (cp >> 18));
+        *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return p;
 }
 
 }  // namespace
 
+// Both directions first count the exact output length and then convert once into a buffer of that
+// size, as the system's conversions are used.
 std::wstring Utf8ToWide(std::string_view utf8) {
-    std::wstring out;
-    out.reserve(utf8.size());
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const size_t n = utf8.size();
+    size_t units = 0;
     for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i, ++units;
+            continue;
+        }
+        units += DecodeUtf8(p, n, i) >= 0x10000 ? 2 : 1;
+    }
+    std::wstring out(units, L'\0');
+    wchar_t* w = out.data();
+    for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            *w++ = static_cast<wchar_t>(p[i++]);
+            continue;
+        }
         const char32_t cp = DecodeUtf8(p, n, i);
         if (cp >= 0x10000) {
-            out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
-            out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            *w++ = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            *w++ = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
         } else {
-            out += static_cast<wchar_t>(cp);
+            *w++ = static_cast<wchar_t>(cp);
         }
     }
     return out;
 }
 
-std::string WideToUtf8(std::wstring_view wide) {
-    std::string out;
-    out.reserve(wide.size());
+namespace {
+
+// Calls put(code point) for each character of UTF-16 text, pairing surrogates and replacing lone ones.
+template <typename Put>
+void ForEachCodePoint(std::wstring_view wide, Put put) {
     for (size_t i = 0; i < wide.size(); ++i) {
         const char32_t u = static_cast<char32_t>(wide[i]) & 0xFFFF;
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < wide.size()) {
             const char32_t v = static_cast<char32_t>(wide[i + 1]) & 0xFFFF;
             if (v >= 0xDC00 && v <= 0xDFFF) {
-                AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00), out);
+                put(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        AppendUtf8(u >= 0xD800 && u <= 0xDFFF ? kReplacement : u, out);
+        put(u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
     }
+}
+
+}  // namespace
+
+std::string WideToUtf8(std::wstring_view wide) {
+    size_t bytes = 0;
+    ForEachCodePoint(wide, [&](char32_t cp) { bytes += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; });
+    std::string out(bytes, '\0');
+    char* p = out.data();
+    ForEachCodePoint(wide, [&](char32_t cp) { p = PutUtf8(cp, p); });
     return out;
 }
 
