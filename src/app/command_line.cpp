@@ -9,7 +9,8 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
     auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
     bool first = true;
     while (i < n) {
-        while (i < n && blank(commandLine[i])) ++i;
+        while (i < n && blank(commandLine[i]))
+            ++i;
         if (i >= n) break;
         std::wstring arg;
         bool quoted = false;

@@ -14,7 +14,7 @@ inline constexpr char32_t kReplacementChar = 0xFFFD;
 // is itself; lead bytes C2-DF, E0-EF and F0-F4 start 2-, 3- and 4-byte sequences, valid when complete,
 // made of continuation bytes, not overlong, not a surrogate and not above U+10FFFF. Anything else
 // reads as U+FFFD with width 1.
-char32_t DecodeUtf8(const unsigned char* bytes, int64_t available, int* width);
+char32_t DecodeCharacter(const unsigned char* bytes, int64_t available, int* width);
 
 inline bool IsContinuationByte(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -22,7 +22,7 @@ inline bool IsContinuationByte(unsigned char byte) {
 
 // Characters that do not stand alone: accents, joiners, variation selectors, skin-tone modifiers,
 // Hangul medial and final jamo, and whatever the system reports as non-spacing.
-bool IsCombiningMark(char32_t codePoint);
+bool IsCombiningCharacter(char32_t codePoint);
 
 enum class CharClass : uint8_t {
     Space = 0,

@@ -126,18 +126,23 @@ void ForEachCodePoint(std::wstring_view wide, Put put) {
 
 std::string WideToUtf8(std::wstring_view wide) {
     size_t bytes = 0;
-    ForEachCodePoint(wide, [&](char32_t cp) { bytes += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; });
+    ForEachCodePoint(wide, [&](char32_t cp) {
+        bytes += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+    });
     std::string out(bytes, '\0');
     char* p = out.data();
     ForEachCodePoint(wide, [&](char32_t cp) { p = PutUtf8(cp, p); });
     return out;
 }
 
-unsigned AnsiCodePage() { return 28591; }
+unsigned AnsiCodePage() {
+    return 28591;
+}
 
 std::wstring AnsiToWide(std::string_view bytes) {
     std::wstring out(bytes.size(), L'\0');
-    for (size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        out[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
     return out;
 }
 

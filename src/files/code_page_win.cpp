@@ -16,7 +16,8 @@ constexpr size_t kPiece = size_t{1} << 30;
 size_t Utf8Cut(const char* p, size_t n) {
     if (n <= kPiece) return n;
     size_t cut = kPiece;
-    for (int k = 0; k < 3 && (static_cast<unsigned char>(p[cut]) & 0xC0) == 0x80; ++k) --cut;
+    for (int k = 0; k < 3 && (static_cast<unsigned char>(p[cut]) & 0xC0) == 0x80; ++k)
+        --cut;
     return cut;
 }
 
@@ -30,7 +31,8 @@ size_t WideCut(const wchar_t* p, size_t n) {
 size_t AnsiCut(const char* p, size_t n) {
     if (n <= kPiece) return n;
     size_t i = 0;
-    while (i < kPiece) i += IsDBCSLeadByte(static_cast<BYTE>(p[i])) ? 2 : 1;
+    while (i < kPiece)
+        i += IsDBCSLeadByte(static_cast<BYTE>(p[i])) ? 2 : 1;
     return i > kPiece ? i - 2 : i;
 }
 
@@ -51,7 +53,8 @@ void AppendMultiByte(UINT cp, const char* p, size_t n, std::wstring& out) {
 void AppendWide(UINT cp, DWORD flags, const wchar_t* p, size_t n, std::string& out, BOOL* usedDefault) {
     while (n > 0) {
         const size_t take = WideCut(p, n);
-        const int need = WideCharToMultiByte(cp, flags, p, static_cast<int>(take), nullptr, 0, nullptr, nullptr);
+        const int need =
+            WideCharToMultiByte(cp, flags, p, static_cast<int>(take), nullptr, 0, nullptr, nullptr);
         if (need > 0) {
             const size_t at = out.size();
             out.resize(at + need);
@@ -78,7 +81,9 @@ std::string WideToUtf8(std::wstring_view wide) {
     return out;
 }
 
-unsigned AnsiCodePage() { return GetACP(); }
+unsigned AnsiCodePage() {
+    return GetACP();
+}
 
 std::wstring AnsiToWide(std::string_view bytes) {
     std::wstring out;

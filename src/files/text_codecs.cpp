@@ -26,7 +26,8 @@ size_t SkipAscii(const unsigned char* p, size_t i, size_t n) {
         if (Load64(p + i) & kHighBits) break;
         i += 8;
     }
-    while (i < n && p[i] < 0x80) ++i;
+    while (i < n && p[i] < 0x80)
+        ++i;
     return i;
 }
 
@@ -72,7 +73,9 @@ const wchar_t* EolDisplayName(EolStyle style) {
     }
 }
 
-const wchar_t* EolDisplayName(uint32_t storedValue) { return EolDisplayName(EolStyleFromValue(storedValue)); }
+const wchar_t* EolDisplayName(uint32_t storedValue) {
+    return EolDisplayName(EolStyleFromValue(storedValue));
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -31,15 +31,19 @@ TEST(SplitCommandLine, Table) {
         {L"lumenpad.exe 한글 파일.txt", {L"한글", L"파일.txt"}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SplitCommandLine(c.line), c.expected) << "line: [" << testing::PrintToString(std::wstring(c.line))
-                                                        << "]";
+        EXPECT_EQ(SplitCommandLine(c.line), c.expected)
+            << "line: [" << testing::PrintToString(std::wstring(c.line)) << "]";
     }
 }
 
 // A resolver that marks what it made absolute, so the tests see which arguments went through it.
-std::wstring Resolve(const std::wstring& arg) { return L"C:\\work\\" + arg; }
+std::wstring Resolve(const std::wstring& arg) {
+    return L"C:\\work\\" + arg;
+}
 
-StartupOptions Read(const Args& args) { return ReadStartupOptions(args, Resolve); }
+StartupOptions Read(const Args& args) {
+    return ReadStartupOptions(args, Resolve);
+}
 
 TEST(ReadStartupOptions, FilesInOrderAndNewAnywhere) {
     const StartupOptions o = Read({L"a.txt", L"--new", L"b.txt"});
@@ -118,7 +122,8 @@ TEST(ReadStartupOptions, TestPathSwallowsASwitchAfterIt) {
 }
 
 TEST(ReadStartupOptions, WholeCommandLine) {
-    const StartupOptions o = Read(SplitCommandLine(L"lumenpad.exe \"my notes.txt\" --new \"\" --selftest r.txt"));
+    const StartupOptions o =
+        Read(SplitCommandLine(L"lumenpad.exe \"my notes.txt\" --new \"\" --selftest r.txt"));
     EXPECT_EQ(o.files, (Args{L"C:\\work\\my notes.txt"}));
     EXPECT_TRUE(o.forceNew);
     EXPECT_EQ(o.testPath, L"C:\\work\\r.txt");

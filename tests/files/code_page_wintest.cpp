@@ -52,7 +52,8 @@ TEST(AnsiCodec, WesternCodePageLosesHangul) {
     lossy = true;
     EXPECT_EQ(Hex(EncodeFromUtf8("caf\xC3\xA9", TextEncoding::Ansi, &lossy)), "63 61 66 E9");
     EXPECT_FALSE(lossy);
-    EXPECT_EQ(DecodeToUtf8(Bytes({0x63, 0x61, 0x66, 0xE9, 0x80}), TextEncoding::Ansi), "caf\xC3\xA9\xE2\x82\xAC")
+    EXPECT_EQ(DecodeToUtf8(Bytes({0x63, 0x61, 0x66, 0xE9, 0x80}), TextEncoding::Ansi),
+              "caf\xC3\xA9\xE2\x82\xAC")
         << "E9 is e-acute and 80 the euro sign in 1252";
 }
 
@@ -68,7 +69,8 @@ TEST(AnsiCodec, NoBestFitMapping) {
 
 TEST(AnsiCodec, AsciiIsExactUnderEveryCodePage) {
     std::string ascii;
-    for (int c = 1; c < 0x80; ++c) ascii += static_cast<char>(c);
+    for (int c = 1; c < 0x80; ++c)
+        ascii += static_cast<char>(c);
     bool lossy = true;
     EXPECT_EQ(EncodeFromUtf8(ascii, TextEncoding::Ansi, &lossy), ascii);
     EXPECT_FALSE(lossy);
@@ -92,7 +94,8 @@ TEST(SystemUtf8, InvalidSequencesBecomeReplacementCharacters) {
         ASSERT_FALSE(wide.empty()) << c.name;
         EXPECT_EQ(wide.front(), L'a') << c.name;
         EXPECT_NE(wide.find(L'\xFFFD'), std::wstring::npos) << c.name;
-        for (wchar_t u : wide) EXPECT_FALSE(u >= 0xD800 && u <= 0xDFFF) << c.name << ": no surrogate leaks out";
+        for (wchar_t u : wide)
+            EXPECT_FALSE(u >= 0xD800 && u <= 0xDFFF) << c.name << ": no surrogate leaks out";
         // Round trip gives well-formed UTF-8 again.
         EXPECT_TRUE(IsValidUtf8(WideToUtf8(wide))) << c.name;
     }
@@ -100,10 +103,10 @@ TEST(SystemUtf8, InvalidSequencesBecomeReplacementCharacters) {
 
 TEST(SystemUtf8, UnpairedSurrogatesBecomeReplacementCharacters) {
     const std::wstring cases[] = {
-        {L'a', 0xD800},           // high at the end
-        {L'a', 0xDC00, L'b'},     // low alone
-        {0xDE00, 0xD83D, L'b'},   // reversed pair
-        {0xD83D, 0xD83D, 0xDE00}, // high, then a real pair
+        {L'a', 0xD800},            // high at the end
+        {L'a', 0xDC00, L'b'},      // low alone
+        {0xDE00, 0xD83D, L'b'},    // reversed pair
+        {0xD83D, 0xD83D, 0xDE00},  // high, then a real pair
     };
     for (const std::wstring& w : cases) {
         const std::string utf8 = WideToUtf8(w);
@@ -115,7 +118,8 @@ TEST(SystemUtf8, UnpairedSurrogatesBecomeReplacementCharacters) {
 
 TEST(SystemUtf8, LargeTextConvertsInOneGo) {
     std::string text;
-    for (int i = 0; i < 100000; ++i) text += i % 7 ? "abc " : "한글 ";
+    for (int i = 0; i < 100000; ++i)
+        text += i % 7 ? "abc " : "한글 ";
     const std::wstring wide = Utf8ToWide(text);
     EXPECT_EQ(wide.size(), 100000u * 4 - 14286u) << "14,286 of the pieces are one unit shorter";
     EXPECT_EQ(WideToUtf8(wide), text);

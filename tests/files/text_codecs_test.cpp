@@ -28,7 +28,8 @@ std::string Utf16LeBytes(std::u16string_view units) {
 }
 
 std::string Swap16(std::string s) {
-    for (size_t i = 0; i + 1 < s.size(); i += 2) std::swap(s[i], s[i + 1]);
+    for (size_t i = 0; i + 1 < s.size(); i += 2)
+        std::swap(s[i], s[i + 1]);
     return s;
 }
 
@@ -75,15 +76,16 @@ TEST(DetectEncoding, Table) {
     }
 }
 
-
 // Zero-byte heuristic at its thresholds. Every sample starts with FF FF so it is never valid UTF-8 and
 // never carries a mark. T is the sample length / 8.
 std::string Sample(size_t length, size_t zeroOdd, size_t zeroEven) {
     std::string s(length, 'x');
     s[0] = '\xFF';
     s[1] = '\xFF';  // FF FF is no mark
-    for (size_t i = 0; i < zeroOdd; ++i) s[3 + 2 * i] = '\0';
-    for (size_t i = 0; i < zeroEven; ++i) s[length - 2 - 2 * i] = '\0';
+    for (size_t i = 0; i < zeroOdd; ++i)
+        s[3 + 2 * i] = '\0';
+    for (size_t i = 0; i < zeroEven; ++i)
+        s[length - 2 - 2 * i] = '\0';
     return s;
 }
 
@@ -105,7 +107,8 @@ TEST(DetectEncoding, SampleCoversOnlyFirst4096Bytes) {
     s += tail;
     EXPECT_EQ(DetectEncoding(s), TextEncoding::Ansi);
     // The same zeros inside the sample make it UTF-16 LE.
-    std::string t = Utf16LeBytes(u"\uD55C") + Utf16LeBytes(std::u16string(600, u'a')) + std::string(4096, 'x');
+    std::string t =
+        Utf16LeBytes(u"\uD55C") + Utf16LeBytes(std::u16string(600, u'a')) + std::string(4096, 'x');
     EXPECT_EQ(DetectEncoding(t), TextEncoding::Utf16Le);
 }
 
@@ -114,7 +117,11 @@ bool ReferenceValidUtf8(const std::string& s) {
     size_t i = 0;
     while (i < s.size()) {
         const auto b = static_cast<unsigned char>(s[i]);
-        int len = b < 0x80 ? 1 : b >= 0xC0 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xF0 && b < 0xF8 ? 4 : 0;
+        int len = b < 0x80                ? 1
+                  : b >= 0xC0 && b < 0xE0 ? 2
+                  : b >= 0xE0 && b < 0xF0 ? 3
+                  : b >= 0xF0 && b < 0xF8 ? 4
+                                          : 0;
         if (len == 0) return false;
         if (i + len > s.size()) return false;
         uint32_t cp = len == 1 ? b : b & (0x7F >> len);
@@ -133,7 +140,8 @@ bool ReferenceValidUtf8(const std::string& s) {
 TEST(IsValidUtf8, AgreesWithReferenceOnRandomMostlyAsciiBuffers) {
     // Long ASCII runs with a few other bytes at every offset exercise the word-at-a-time skipping.
     std::mt19937 rng(20261205);
-    const int pieces[] = {0xC3, 0xA9, 0xED, 0x95, 0x9C, 0xF0, 0x9F, 0x98, 0x80, 0xC0, 0xBF, 0xF4, 0x90, 0xED, 0xA0};
+    const int pieces[] = {0xC3, 0xA9, 0xED, 0x95, 0x9C, 0xF0, 0x9F, 0x98,
+                          0x80, 0xC0, 0xBF, 0xF4, 0x90, 0xED, 0xA0};
     int valid = 0, invalid = 0;
     for (int round = 0; round < 4000; ++round) {
         std::string s(rng() % 90, 'a');
@@ -224,7 +232,8 @@ TEST(EncodeFromUtf8, MarksAndByteOrder) {
 }
 
 TEST(EncodeFromUtf8, UtfEncodingsAreNeverLossyAndResetTheFlag) {
-    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+    for (TextEncoding e :
+         {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
         bool lossy = true;
         EncodeFromUtf8("한글 \xF0\x9F\x98\x80", e, &lossy);
         EXPECT_FALSE(lossy) << EncodingDisplayName(e);
@@ -239,12 +248,13 @@ TEST(Codecs, UtfRoundTripOfRandomText) {
     // Decode(Encode(t)) == t for well-formed text in every UTF encoding, and detection finds the
     // encoding again from the marks.
     std::mt19937 rng(7);
-    const char32_t pool[] = {'a', 'Z', ' ', '\r', '\n', '\t', 0xE9, 0x3B1, 0xAC00, 0xD55C, 0x4E2D, 0xFEFF,
-                             0xFFFD, 0x1F600, 0x1F3FB, 0x10FFFF, 0x20000};
+    const char32_t pool[] = {'a',    'Z',    ' ',    '\r',   '\n',    '\t',    0xE9,     0x3B1,  0xAC00,
+                             0xD55C, 0x4E2D, 0xFEFF, 0xFFFD, 0x1F600, 0x1F3FB, 0x10FFFF, 0x20000};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         const int n = rng() % 40;
-        for (int i = 0; i < n; ++i) AppendUtf8(text, pool[rng() % std::size(pool)]);
+        for (int i = 0; i < n; ++i)
+            AppendUtf8(text, pool[rng() % std::size(pool)]);
         for (TextEncoding e : {TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
             const std::string bytes = EncodeFromUtf8(text, e);
             ASSERT_EQ(DetectEncoding(bytes), e) << Hex(bytes);
@@ -284,19 +294,15 @@ TEST(DetectEolStyle, Table) {
         std::string text;
         EolStyle expected;
     } cases[] = {
-        {"", EolStyle::Crlf},
-        {"no breaks at all", EolStyle::Crlf},
-        {"a\nb", EolStyle::Lf},
-        {"a\r\nb", EolStyle::Crlf},
-        {"a\rb", EolStyle::Cr},
-        {"a\r", EolStyle::Cr},
-        {"\r", EolStyle::Cr},
-        {"\n\r\n", EolStyle::Lf},
-        {"a\r\nb\nc", EolStyle::Crlf},
-        {"a\rb\r\n", EolStyle::Cr},
+        {"", EolStyle::Crlf},          {"no breaks at all", EolStyle::Crlf},
+        {"a\nb", EolStyle::Lf},        {"a\r\nb", EolStyle::Crlf},
+        {"a\rb", EolStyle::Cr},        {"a\r", EolStyle::Cr},
+        {"\r", EolStyle::Cr},          {"\n\r\n", EolStyle::Lf},
+        {"a\r\nb\nc", EolStyle::Crlf}, {"a\rb\r\n", EolStyle::Cr},
         {"\r\r\n", EolStyle::Cr},
     };
-    for (const Case& c : cases) EXPECT_EQ(DetectEolStyle(c.text), c.expected) << Hex(c.text);
+    for (const Case& c : cases)
+        EXPECT_EQ(DetectEolStyle(c.text), c.expected) << Hex(c.text);
 }
 
 TEST(DetectEolStyle, ScansOnlyTheFirstMebibyte) {
@@ -317,7 +323,8 @@ TEST(DetectEolStyle, MixedBreaksAreKeptThroughTheCodecs) {
     // First break CR LF, second a lone LF: style Crlf, and the LF survives a round trip unchanged.
     const std::string text = "one\r\ntwo\nthree\rfour";
     EXPECT_EQ(DetectEolStyle(text), EolStyle::Crlf);
-    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+    for (TextEncoding e :
+         {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
         EXPECT_EQ(DecodeToUtf8(EncodeFromUtf8(text, e), e), text);
     }
 }

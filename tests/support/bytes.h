@@ -9,7 +9,8 @@ namespace lumen::test {
 
 inline std::string Bytes(std::initializer_list<int> values) {
     std::string s;
-    for (int v : values) s += static_cast<char>(static_cast<uint8_t>(v));
+    for (int v : values)
+        s += static_cast<char>(static_cast<uint8_t>(v));
     return s;
 }
 
