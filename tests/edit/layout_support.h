@@ -1,0 +1,65 @@
+// Shared helpers for the layout and view tests: UTF-8 from literals and a layout of a string in the
+// fixed-width test font.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "edit/font_fixed.h"
+#include "edit/font_set.h"
+#include "edit/layout.h"
+
+namespace quill::test {
+
+inline std::string U8(const char8_t* s) {
+    return std::string(reinterpret_cast<const char*>(s));
+}
+
+inline std::string Utf8Of(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// A font set over the fixed test font at 16 pixels (advances as FixedFontSource documents).
+struct TestFonts {
+    FixedFontSource* source;
+    FontSet fonts;
+
+    explicit TestFonts(int32_t height = 16) : TestFonts(std::make_unique<FixedFontSource>(), height) {}
+
+private:
+    TestFonts(std::unique_ptr<FixedFontSource> s, int32_t height) : source(s.get()), fonts(std::move(s)) {
+        FontSpec spec;
+        spec.height = -height;
+        fonts.Apply(spec);
+    }
+};
+
+inline LineLayout Layout(FontSet& fonts, const std::string& text, LayoutParams params = {},
+                         const CompositionView* composition = nullptr) {
+    LineLayout l;
+    BuildLineLayout(l, text.data(), static_cast<int32_t>(text.size()), 0, params, fonts, composition);
+    return l;
+}
+
+// The text of each display row as UTF-16 units, for readable expectations.
+inline std::u16string RowText(const LineLayout& l, int32_t row) {
+    return std::u16string(l.chars.begin() + l.RowStart(row), l.chars.begin() + l.RowEnd(row));
+}
+
+}  // namespace quill::test

@@ -1,0 +1,370 @@
+// Line layout against the fixed test font: measurement and the width cache, units and their
+// positions, tabs, control pictures, shaping of complex text, jamo merging and composition.
+#include "edit/layout.h"
+
+#include <gtest/gtest.h>
+
+#include "edit/font_fixed.h"
+#include "edit/font_set.h"
+#include "edit/layout_chars.h"
+#include "edit/layout_support.h"
+
+namespace quill {
+namespace {
+
+using test::Layout;
+using test::TestFonts;
+using test::U8;
+
+// ---- font sizes and the width cache -----------------------------------------------------------
+
+TEST(FontPixelHeight, SizeZoomAndDpi) {
+    EXPECT_EQ(FontPixelHeight(1000, 0, 96), 13);  // 10 pt at 96 DPI
+    EXPECT_EQ(FontPixelHeight(1000, 0, 144), 20);
+    EXPECT_EQ(FontPixelHeight(1050, 0, 96), 14);
+    EXPECT_EQ(FontPixelHeight(1000, 2, 96), 16);  // +2 points
+    // Zoom far below the size never goes under one point, and never under 1 pixel.
+    EXPECT_EQ(FontPixelHeight(800, -10, 96), 1);
+    EXPECT_GE(FontPixelHeight(800, -10, 1), 1);
+    // Zoom is limited to -10..60.
+    EXPECT_EQ(FontPixelHeight(1000, 100, 96), FontPixelHeight(1000, 60, 96));
+    EXPECT_EQ(FontPixelHeight(1000, -50, 96), FontPixelHeight(1000, -10, 96));
+}
+
+TEST(FontSet, MeasuresEachCodePointOnceAndPicksFallbacks) {
+    TestFonts t;
+    FontSet& f = t.fonts;
+    EXPECT_EQ(f.spaceWidth(), 4);
+    EXPECT_EQ(f.height(), f.ascent() + f.descent());
+
+    const uint64_t a = f.Measure('a');
+    EXPECT_EQ(EntryAdvance(a), 7u);
+    EXPECT_EQ(EntryFont(a), 0);
+    EXPECT_NE(EntryGlyph(a), kNoGlyph);
+    const int64_t glyphCalls = t.source->glyphCalls, extentCalls = t.source->extentCalls;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(f.Measure('a'), a);
+    EXPECT_EQ(t.source->glyphCalls, glyphCalls);
+    EXPECT_EQ(t.source->extentCalls, extentCalls);
+
+    // Hangul is missing from the primary: the first fallback that has it ("Malgun Gothic").
+    const uint64_t ga = f.Measure(U'가');
+    EXPECT_EQ(EntryFont(ga), 1);
+    EXPECT_EQ(EntryAdvance(ga), 14u);
+    EXPECT_NE(EntryGlyph(ga), kNoGlyph);
+    // A symbol only "Segoe UI Symbol" has.
+    EXPECT_EQ(EntryFont(f.Measure(U'☃')), 3);
+    // Nobody has a private-use character: primary font, no glyph.
+    const uint64_t pua = f.Measure(0xE000);
+    EXPECT_EQ(EntryFont(pua), 0);
+    EXPECT_EQ(EntryGlyph(pua), kNoGlyph);
+    // Astral: emoji block prefers the emoji face, others the symbol face; never a glyph index.
+    const uint64_t smile = f.Measure(0x1F600);
+    EXPECT_EQ(EntryFont(smile), 4);
+    EXPECT_EQ(EntryGlyph(smile), kNoGlyph);
+    EXPECT_EQ(EntryAdvance(smile), 16u);
+    EXPECT_EQ(EntryFont(f.Measure(0x20000)), 3);
+    const int64_t astralCalls = t.source->extentCalls;
+    f.Measure(0x1F600);
+    f.Measure(0x20000);
+    EXPECT_EQ(t.source->extentCalls, astralCalls);
+    // Combining marks take no room.
+    EXPECT_EQ(EntryAdvance(f.Measure(0x0301)), 0u);
+    EXPECT_EQ(EntryAdvance(f.Measure(0x1F3FB)), 0u);
+}
+
+TEST(FontSet, RebuildsOnlyWhenTheSpecChanges) {
+    TestFonts t;
+    FontSet& f = t.fonts;
+    FontSpec spec = f.Spec();
+    EXPECT_FALSE(f.Apply(spec));
+    EXPECT_EQ(t.source->openCalls, 1);
+    f.Measure('a');
+    spec.height = -32;
+    EXPECT_TRUE(f.Apply(spec));
+    EXPECT_EQ(t.source->openCalls, 2);
+    EXPECT_EQ(EntryAdvance(f.Measure('a')), 14u);  // the cache was dropped with the fonts
+    EXPECT_EQ(f.spaceWidth(), 8);
+    spec.italic = true;
+    EXPECT_TRUE(f.Apply(spec));
+    spec.face = L"Some Face";
+    EXPECT_TRUE(f.Apply(spec));
+    EXPECT_FALSE(f.Apply(spec));
+}
+
+TEST(FontSet, FallbackWithThePrimaryFaceCountsAsMissing) {
+    auto source = std::make_unique<FixedFontSource>();
+    FontSet f(std::move(source));
+    FontSpec spec;
+    spec.height = -16;
+    spec.face = L"malgun gothic";
+    f.Apply(spec);
+    EXPECT_FALSE(f.HasFont(1));
+    EXPECT_TRUE(f.HasFont(3));
+    // Hangul falls through to no glyph in the primary font.
+    const uint64_t ga = f.Measure(U'가');
+    EXPECT_EQ(EntryFont(ga), 0);
+    EXPECT_EQ(EntryGlyph(ga), kNoGlyph);
+}
+
+// ---- plain units -------------------------------------------------------------------------------
+
+TEST(LineLayout, AsciiUnitsOffsetsAndXs) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, "ab ci");
+    ASSERT_EQ(l.Units(), 5);
+    EXPECT_EQ(l.chars, (std::vector<char16_t>{'a', 'b', ' ', 'c', 'i'}));
+    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 14, 18, 25, 28}));
+    EXPECT_EQ(l.flags[2], kUnitBlank);
+    EXPECT_EQ(l.flags[0], 0);
+    EXPECT_TRUE(l.simple);
+    EXPECT_EQ(l.Rows(), 1);
+    EXPECT_EQ(l.lineLength, 5);
+}
+
+TEST(LineLayout, EmptyLine) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, "", {8, kWrapWord, 50});
+    EXPECT_EQ(l.Units(), 0);
+    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0}));
+    EXPECT_EQ(l.Rows(), 1);
+}
+
+TEST(LineLayout, MultiByteCharactersAndSurrogatePairs) {
+    TestFonts t;
+    const std::string text = U8(u8"가a😀\u3000b");
+    const LineLayout l = Layout(t.fonts, text);
+    ASSERT_EQ(l.Units(), 6);
+    EXPECT_EQ(l.chars[0], u'가');
+    EXPECT_EQ(l.chars[2], 0xD83D);
+    EXPECT_EQ(l.chars[3], 0xDE00);
+    // Byte offsets: 가 3 bytes, a 1, emoji 4 (both halves at its start), U+3000 3.
+    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0, 3, 4, 4, 8, 11, 12}));
+    // The first half carries the advance; the second is a zero-width continuation.
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 14, 21, 37, 37, 51, 58}));
+    EXPECT_EQ(l.flags[3], kUnitContinues);
+    EXPECT_EQ(l.glyphs[2], kNoGlyph);
+    EXPECT_EQ(l.glyphs[3], kNoGlyph);
+    EXPECT_EQ(l.fonts[0], 1);
+    EXPECT_EQ(l.fonts[2], 4);
+    EXPECT_EQ(l.flags[4], kUnitBlank);  // the ideographic space is a blank
+    EXPECT_TRUE(l.simple);
+}
+
+TEST(LineLayout, InvalidBytesReadAsReplacementOneByteAtATime) {
+    TestFonts t;
+    const std::string text = "\xC3(\xE2\x82x\xF0\x9F";
+    const LineLayout l = Layout(t.fonts, text);
+    EXPECT_EQ(l.chars, (std::vector<char16_t>{0xFFFD, '(', 0xFFFD, 0xFFFD, 'x', 0xFFFD, 0xFFFD}));
+    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(LineLayout, ControlCharactersShowAsPictures) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, std::string("a\x01\x1F\x7F", 4));
+    EXPECT_EQ(l.chars, (std::vector<char16_t>{'a', 0x2401, 0x241F, 0x2421}));
+    EXPECT_EQ(l.flags[1], kUnitControl);
+    EXPECT_EQ(l.flags[3], kUnitControl);
+    EXPECT_EQ(l.xs[2] - l.xs[1], 8);  // measured like any character
+    EXPECT_TRUE(l.simple);
+}
+
+TEST(LineLayout, TabsAdvanceToTheNextStopButNeverLessThanTwoPixels) {
+    TestFonts t;  // space 4 px, tab size 8: stops every 32 px
+    struct Case {
+        const char* text;
+        int32_t tabX;
+        int32_t afterTab;
+    };
+    const Case cases[] = {
+        {"\t", 0, 32},          // at a stop: a full stop
+        {"aaaa\t", 28, 32},     // 4 px short
+        {"aaiii\t", 23, 32},    // 9 px short
+        {"aaa.iii\t", 33, 64},  // past a stop
+        {"aaa.ii\t", 30, 32},   // 2 px short: still the same stop
+        {"aaaai\t", 31, 64},    // 1 px short: a full extra stop
+    };
+    for (const Case& c : cases) {
+        const LineLayout l = Layout(t.fonts, c.text);
+        const int32_t tab = l.Units() - 1;
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(l.xs[tab], c.tabX);
+        EXPECT_EQ(l.xs[tab + 1], c.afterTab);
+        EXPECT_EQ(l.flags[tab], kUnitTab);
+        EXPECT_EQ(l.glyphs[tab], kNoGlyph);
+        EXPECT_FALSE(l.simple);
+    }
+    // Tab size 4: stops every 16 px.
+    const LineLayout four = Layout(t.fonts, "a\tb", {4, kWrapNone, 0});
+    EXPECT_EQ(four.xs, (std::vector<int32_t>{0, 7, 16, 23}));
+}
+
+// ---- complex text ------------------------------------------------------------------------------
+
+TEST(LineLayout, CombiningMarkJoinsItsBaseInOneMeasuredRun) {
+    TestFonts t;
+    t.source->runTightening = 1;  // a run measured as one string is 1 px narrower per extra unit
+    const LineLayout l = Layout(t.fonts, U8(u8"xe\u0301y"));
+    ASSERT_EQ(l.Units(), 4);
+    EXPECT_FALSE(l.simple);
+    EXPECT_EQ(l.flags[0], 0);
+    EXPECT_EQ(l.flags[1], kUnitRunStart);
+    EXPECT_EQ(l.flags[2], kUnitRunLater | kUnitContinues);
+    EXPECT_EQ(l.glyphs[1], kNoGlyph);
+    // Run "e\u0301": 7 + 0 - 1 tightening = 6.
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 13, 13, 20}));
+}
+
+TEST(LineLayout, ComplexScriptRunSharesItsWidthEquallyWithRemainderLast) {
+    TestFonts t;
+    t.source->runTightening = 1;
+    // Hebrew shalom with a blank inside the run (a blank followed by a complex character joins).
+    const std::string text = U8(u8"a\u05E9\u05DC \u05D5\u05DD b");
+    const LineLayout l = Layout(t.fonts, text);
+    ASSERT_EQ(l.Units(), 8);
+    // Run covers units 1..5: 5 characters of 8,8,4,8,8 = 36, minus 4 tightening = 32: 6 each, last 8.
+    for (int u = 1; u <= 5; ++u)
+        EXPECT_EQ(l.flags[u] & (kUnitRunStart | kUnitRunLater), u == 1 ? kUnitRunStart : kUnitRunLater);
+    EXPECT_EQ(l.flags[3] & kUnitBlank, kUnitBlank);
+    EXPECT_EQ(l.flags[6], kUnitBlank);  // blank before Latin ends the run
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 13, 19, 25, 31, 39, 43, 50}));
+}
+
+TEST(LineLayout, SingleComplexCharacterIsStillARun) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, U8(u8"a\u05D0 b"));
+    EXPECT_EQ(l.flags[1], kUnitRunStart);
+    EXPECT_EQ(l.flags[2], kUnitBlank);  // not followed by a complex character
+}
+
+TEST(LineLayout, EmojiWithSkinToneIsOneRunOfZeroWidthContinuations) {
+    TestFonts t;
+    const std::string text = U8(u8"\U0001F44D\U0001F3FBa");
+    const LineLayout l = Layout(t.fonts, text);
+    ASSERT_EQ(l.Units(), 5);
+    EXPECT_FALSE(l.simple);
+    EXPECT_EQ(l.flags[0], kUnitRunStart);
+    for (int u = 1; u <= 3; ++u)
+        EXPECT_TRUE(l.flags[u] & kUnitContinues) << u;
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 16, 16, 16, 16, 23}));  // the modifier adds nothing
+    EXPECT_EQ(l.fonts[3], l.fonts[0]);
+}
+
+TEST(LineLayout, ConjoiningJamoMergeIntoTheSyllable) {
+    TestFonts t;
+    // ᄒ ᅡ ᆫ (han), then ᄀ ᅳ (geu), then x.
+    const std::string text = U8(u8"\u1112\u1161\u11AB\u1100\u1173x");
+    const LineLayout l = Layout(t.fonts, text);
+    ASSERT_EQ(l.Units(), 6);
+    EXPECT_EQ(l.chars[0], u'한');
+    EXPECT_EQ(l.chars[3], u'그');
+    EXPECT_EQ(l.flags[1], kUnitContinues | kUnitMergedJamo);
+    EXPECT_EQ(l.flags[2], kUnitContinues | kUnitMergedJamo);
+    EXPECT_EQ(l.flags[4], kUnitContinues | kUnitMergedJamo);
+    EXPECT_EQ(l.fonts[0], 1);
+    EXPECT_NE(l.glyphs[0], kNoGlyph);
+    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 14, 14, 14, 28, 28, 35}));
+    EXPECT_EQ(l.offsets[1], 3u);  // units keep their own bytes
+}
+
+TEST(LineLayout, TabsInsideComplexLinesKeepTheTabRule) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, U8(u8"\u05D0\u05D1\tz"));
+    EXPECT_EQ(l.xs[2], 16);
+    EXPECT_EQ(l.xs[3], 32);  // 16 px to the stop
+    EXPECT_EQ(l.flags[2], kUnitTab);
+}
+
+// ---- composition -----------------------------------------------------------------------------------
+
+TEST(LineLayout, CompositionUnitsSitAtTheCaretOffset) {
+    TestFonts t;
+    const std::u16string comp = u"\u1112\u1161";
+    const std::vector<uint8_t> attrs = {1, 1};
+    CompositionView cv{&comp, &attrs, 2, 2};
+    const LineLayout l = Layout(t.fonts, "abcd", {}, &cv);
+    ASSERT_EQ(l.Units(), 6);
+    EXPECT_EQ(l.compositionStart, 2);
+    EXPECT_EQ(l.compositionLength, 2);
+    EXPECT_EQ(l.compositionCaret, 4);
+    EXPECT_EQ(l.compositionAttributes, attrs);
+    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0, 1, 2, 2, 2, 3, 4}));
+    EXPECT_EQ(l.flags[2] & kUnitComposition, kUnitComposition);
+    EXPECT_EQ(l.chars[2], u'하');  // jamo of one composition merge
+    EXPECT_FALSE(l.simple);
+    EXPECT_EQ(l.UnitOfOffset(2), 4u);  // the document's character at the caret comes after
+    // A composition at the end of the line.
+    CompositionView end{&comp, &attrs, 4, 1};
+    const LineLayout e = Layout(t.fonts, "abcd", {}, &end);
+    EXPECT_EQ(e.compositionStart, 4);
+    EXPECT_EQ(e.compositionCaret, 5);
+}
+
+TEST(LineLayout, JamoOfDocumentAndCompositionDoNotMerge) {
+    TestFonts t;
+    const std::u16string comp = u"\u1161";
+    CompositionView cv{&comp, nullptr, 3, 1};
+    const LineLayout l = Layout(t.fonts, U8(u8"\u1112"), {}, &cv);
+    EXPECT_EQ(l.chars[0], 0x1112);
+    EXPECT_FALSE(l.flags[1] & kUnitMergedJamo);
+    EXPECT_EQ(l.compositionAttributes, (std::vector<uint8_t>{0}));
+}
+
+TEST(LineLayout, UnitOfOffsetAndRowOfUnit) {
+    TestFonts t;
+    const LineLayout l = Layout(t.fonts, U8(u8"a가😀b"), {8, kWrapChar, 30});
+    EXPECT_EQ(l.UnitOfOffset(0), 0u);
+    EXPECT_EQ(l.UnitOfOffset(1), 1u);
+    EXPECT_EQ(l.UnitOfOffset(2), 2u);  // inside 가: the next unit
+    EXPECT_EQ(l.UnitOfOffset(4), 2u);
+    EXPECT_EQ(l.UnitOfOffset(8), 4u);
+    EXPECT_EQ(l.UnitOfOffset(9), 5u);
+    ASSERT_GE(l.Rows(), 2);
+    EXPECT_EQ(l.RowOfUnit(0), 0);
+    EXPECT_EQ(l.RowOfUnit(static_cast<uint32_t>(l.Units())), l.Rows() - 1);
+}
+
+TEST(LayoutChars, CombiningAndComplexSets) {
+    EXPECT_FALSE(IsCombiningMark('a'));
+    EXPECT_TRUE(IsCombiningMark(0x0300));
+    EXPECT_TRUE(IsCombiningMark(0x200D));
+    EXPECT_TRUE(IsCombiningMark(0xFE0F));
+    EXPECT_TRUE(IsCombiningMark(0xE0100));
+    EXPECT_TRUE(IsCombiningMark(0x1F3FF));
+    EXPECT_TRUE(IsCombiningMark(0x11A8));
+    EXPECT_FALSE(IsCombiningMark(0x1100));
+    EXPECT_FALSE(IsCombiningMark(u'가'));
+    EXPECT_FALSE(IsCombiningMark(u'中'));
+    EXPECT_FALSE(IsCombiningMark(0x1F600));
+    EXPECT_TRUE(IsCombiningMark(0x0591));  // non-spacing by the system's query
+    EXPECT_TRUE(IsComplexScript(0x05D0));
+    EXPECT_TRUE(IsComplexScript(0x0E01));
+    EXPECT_FALSE(IsComplexScript(u'가'));
+    EXPECT_FALSE(IsComplexScript('a'));
+}
+
+TEST(LayoutChars, DecodeUtf8) {
+    auto decode = [](const std::string& s, int* w) {
+        return DecodeUtf8(reinterpret_cast<const unsigned char*>(s.data()), s.size(), w);
+    };
+    int w = 0;
+    EXPECT_EQ(decode("A", &w), U'A');
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(decode(U8(u8"가"), &w), U'가');
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(decode(U8(u8"😀"), &w), 0x1F600u);
+    EXPECT_EQ(w, 4);
+    EXPECT_EQ(decode("\xC0\x80", &w), 0xFFFDu);  // overlong lead
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(decode("\xED\xA0\x80", &w), 0xFFFDu);  // surrogate
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(decode("\xE0\x80\x80", &w), 0xFFFDu);      // overlong 3-byte
+    EXPECT_EQ(decode("\xF4\x90\x80\x80", &w), 0xFFFDu);  // above U+10FFFF
+    EXPECT_EQ(decode("\xE2\x82", &w), 0xFFFDu);          // cut short
+    EXPECT_EQ(w, 1);
+}
+
+}  // namespace
+}  // namespace quill
