@@ -197,7 +197,8 @@ private:
 
     // The edit primitives without checks or recording (undo and redo use them directly).
     bool BasicInsert(int64_t position, const char* bytes, int64_t count, uint32_t flags);
-    void BasicDelete(int64_t position, int64_t count, uint32_t flags);
+    // `deleted` is a copy of the bytes going, when the caller has one.
+    void BasicDelete(int64_t position, int64_t count, uint32_t flags, const char* deleted);
     void IndicatorsInserted(int64_t position, int64_t count);
     void IndicatorsDeleted(int64_t position, int64_t count);
     void NotifySavePointChange(bool wasModified);

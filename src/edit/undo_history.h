@@ -45,10 +45,6 @@ public:
     void Record(uint8_t kind, int64_t position, const char* bytes, int64_t count, uint32_t coalesceKind,
                 DocWatcher* selectionSource);
 
-    // Drops the last action of the last step again (an insertion that was recorded but then could not
-    // be made); a step left empty goes too. Only valid right after Record.
-    void DropLastRecorded();
-
     int64_t StepCount() const { return static_cast<int64_t>(steps_.size()); }
     int64_t CurrentStep() const { return currentStep_; }
     int64_t SavePoint() const { return savePoint_; }
