@@ -1,0 +1,92 @@
+// Decoding limits, combining marks, word classes and case folding: the fixed rules that hold whatever
+// the system's tables say. What comes from the system is checked in text_engine_wintest.cpp (real
+// tables) and text_platform_nativetest.cpp (the stand-in).
+#include "edit/char_classes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quill {
+namespace {
+
+char32_t Decode(const std::string& bytes, int64_t available, int* width) {
+    return DecodeCharacter(reinterpret_cast<const unsigned char*>(bytes.data()), available, width);
+}
+
+TEST(CharClasses, DecodingRespectsTheBytesAvailable) {
+    int width = 0;
+    const std::string euro = "\xE2\x82\xAC";
+    EXPECT_EQ(Decode(euro, 3, &width), 0x20ACu);
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(Decode(euro, 2, &width), kReplacementChar);
+    EXPECT_EQ(width, 1);
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    EXPECT_EQ(Decode(emoji, 3, &width), kReplacementChar);
+    EXPECT_EQ(Decode(emoji, 4, &width), 0x1F600u);
+    EXPECT_EQ(width, 4);
+    EXPECT_EQ(Decode("\x7F", 1, &width), 0x7Fu);
+    EXPECT_EQ(width, 1);
+    // Every lead byte that cannot start a sequence reads as one replacement character.
+    for (int lead : {0x80, 0xBF, 0xC0, 0xC1, 0xF5, 0xF8, 0xFE, 0xFF}) {
+        const std::string bytes = {static_cast<char>(lead), '\x80', '\x80', '\x80'};
+        EXPECT_EQ(Decode(bytes, 4, &width), kReplacementChar) << lead;
+        EXPECT_EQ(width, 1);
+    }
+}
+
+TEST(CharClasses, CombiningCharactersByFixedRanges) {
+    for (char32_t c : {0x0300u, 0x0301u, 0x036Fu, 0x200Bu, 0x200Du, 0x2060u, 0xFE00u, 0xFE0Fu, 0xE0100u,
+                       0xE01EFu, 0x1F3FBu, 0x1F3FFu, 0x1160u, 0x11A8u, 0x11FFu, 0xD7B0u, 0xD7FFu})
+        EXPECT_TRUE(IsCombiningCharacter(c)) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {0x0041u, 0x00E9u, 0x02FFu, 0x0370u, 0x1100u, 0x115Fu, 0x200Au, 0x200Eu, 0xAC00u,
+                       0xD55Cu, 0xD7A3u, 0x4E00u, 0x9FFFu, 0x1F600u, 0x1F3FAu, 0x1F400u, 0xE01F0u, 0x10FFFFu})
+        EXPECT_FALSE(IsCombiningCharacter(c)) << std::hex << static_cast<uint32_t>(c);
+}
+
+TEST(CharClasses, AsciiAndFixedClasses) {
+    for (char32_t c : {'\r', '\n'})
+        EXPECT_EQ(ClassOf(c), CharClass::LineEnd);
+    for (char32_t c : {0u, 9u, 11u, 12u, 31u, 32u, 127u, 0xA0u, 0x2000u, 0x200Au, 0x2028u, 0x2029u, 0x202Fu,
+                       0x205Fu, 0x3000u, 0xFEFFu})
+        EXPECT_EQ(ClassOf(c), CharClass::Space) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {'0', '9', 'A', 'Z', 'a', 'z', '_'})
+        EXPECT_EQ(ClassOf(c), CharClass::Word) << static_cast<uint32_t>(c);
+    for (char32_t c : {0xAC00u, 0xD55Cu, 0xD7A3u, 0x10000u, 0x1F600u, 0x20000u, 0x10FFFFu})
+        EXPECT_EQ(ClassOf(c), CharClass::Word) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {'!', '-', '.', '/', ':', '@', '[', '`', '{', '~'})
+        EXPECT_EQ(ClassOf(c), CharClass::Punctuation) << static_cast<uint32_t>(c);
+}
+
+TEST(CharClasses, ClassesFromTheSystemAreStable) {
+    // Asked once and remembered: the same answer every time, for a sample across the BMP.
+    for (char32_t c = 0x80; c < 0x10000; c += 97) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const CharClass first = ClassOf(c);
+        EXPECT_NE(first, CharClass::LineEnd);
+        EXPECT_EQ(ClassOf(c), first);
+        EXPECT_EQ(IsCombiningCharacter(c), IsCombiningCharacter(c));
+    }
+    // Letters of other scripts are words on every system.
+    for (char32_t c : {0x00E9u, 0x0416u, 0x03A9u, 0x4E00u, 0x3042u, 0x30A2u})
+        EXPECT_EQ(ClassOf(c), CharClass::Word) << std::hex << static_cast<uint32_t>(c);
+}
+
+TEST(CharClasses, FoldCase) {
+    EXPECT_EQ(FoldCase('A'), static_cast<char32_t>('a'));
+    EXPECT_EQ(FoldCase('Z'), static_cast<char32_t>('z'));
+    for (char32_t c : {'a', 'z', '@', '[', '0', '_', '\r'})
+        EXPECT_EQ(FoldCase(c), c);
+    EXPECT_EQ(FoldCase(0x00C4), 0x00E4u);  // Ä
+    EXPECT_EQ(FoldCase(0x00E4), 0x00E4u);
+    EXPECT_EQ(FoldCase(0x0416), 0x0436u);    // Ж
+    EXPECT_EQ(FoldCase(0x03A9), 0x03C9u);    // Ω
+    EXPECT_EQ(FoldCase(0xFF21), 0xFF41u);    // full-width A
+    EXPECT_EQ(FoldCase(0xD55C), 0xD55Cu);    // Hangul has no case
+    EXPECT_EQ(FoldCase(0xD800), 0xD800u);    // surrogates map to themselves
+    EXPECT_EQ(FoldCase(0x10400), 0x10400u);  // beyond the BMP: unchanged
+    EXPECT_EQ(FoldCase(0x1F600), 0x1F600u);
+}
+
+}  // namespace
+}  // namespace quill

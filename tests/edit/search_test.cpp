@@ -1,0 +1,326 @@
+// The search routine: flags, direction, word tests, case folding of non-ASCII needles (with matches of
+// another byte length), and a randomized comparison with a plain search over a string.
+#include "edit/search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "edit/document.h"
+#include "edit/document_support.h"
+
+namespace quill {
+namespace {
+
+using test::DocHandle;
+
+struct Match {
+    int64_t start;
+    int64_t end;
+    bool operator==(const Match&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Match& m) {
+    return os << "[" << m.start << ", " << m.end << ")";
+}
+
+// Every match from the start onwards, each search continuing at the previous match's end, the way
+// the find card counts.
+std::vector<Match> AllMatches(Document& doc, const std::string& needle, uint32_t flags) {
+    std::vector<Match> out;
+    int64_t from = 0;
+    for (;;) {
+        int64_t end = -1;
+        const int64_t start = FindText(doc, from, doc.Length(), needle.data(),
+                                       static_cast<int64_t>(needle.size()), flags, &end);
+        if (start < 0) break;
+        out.push_back({start, end});
+        from = end > start ? end : start + 1;
+    }
+    return out;
+}
+
+Match Find(Document& doc, int64_t from, int64_t to, const std::string& needle, uint32_t flags = 0) {
+    int64_t end = -1;
+    const int64_t start =
+        FindText(doc, from, to, needle.data(), static_cast<int64_t>(needle.size()), flags, &end);
+    return {start, start < 0 ? -1 : end};
+}
+
+TEST(Search, AppleCountsUnderEveryFlagCombination) {
+    DocHandle doc("apple Apple apple pineapple");
+    struct Case {
+        uint32_t flags;
+        std::vector<int64_t> starts;
+    };
+    const Case cases[] = {
+        {0, {0, 6, 12, 22}},
+        {SCFIND_MATCHCASE, {0, 12, 22}},
+        {SCFIND_WHOLEWORD, {0, 6, 12}},
+        {SCFIND_WORDSTART, {0, 6, 12}},
+        {SCFIND_MATCHCASE | SCFIND_WHOLEWORD, {0, 12}},
+        {SCFIND_MATCHCASE | SCFIND_WORDSTART, {0, 12}},
+        {SCFIND_WHOLEWORD | SCFIND_WORDSTART, {0, 6, 12}},
+        {SCFIND_MATCHCASE | SCFIND_WHOLEWORD | SCFIND_WORDSTART, {0, 12}},
+        {0x1 | 0x8 | 0x80000000u, {0, 6, 12, 22}},  // other bits are ignored
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        std::vector<int64_t> starts;
+        for (const Match& m : AllMatches(*doc, "apple", c.flags)) {
+            EXPECT_EQ(m.end, m.start + 5);
+            starts.push_back(m.start);
+        }
+        EXPECT_EQ(starts, c.starts);
+    }
+}
+
+TEST(Search, WordStartAcceptsAPrefixButWholeWordDoesNot) {
+    DocHandle doc("applesauce apple");
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "apple", SCFIND_WORDSTART), (Match{0, 5}));
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "apple", SCFIND_WHOLEWORD), (Match{11, 16}));
+}
+
+// Replace-all as the find card builds it from target searches, inside one undo group.
+std::string ReplaceAll(Document& doc, const std::string& needle, const std::string& with, uint32_t flags) {
+    doc.BeginGroup();
+    int64_t from = 0;
+    for (;;) {
+        int64_t end = -1;
+        const int64_t start = FindText(doc, from, doc.Length(), needle.data(),
+                                       static_cast<int64_t>(needle.size()), flags, &end);
+        if (start < 0) break;
+        doc.DeleteChars(start, end - start);
+        doc.InsertString(start, with.data(), static_cast<int64_t>(with.size()));
+        from = start + static_cast<int64_t>(with.size());
+    }
+    doc.EndGroup();
+    return doc.GetText(0, doc.Length());
+}
+
+TEST(Search, ReplaceAllBuiltOnTheRoutine) {
+    DocHandle apples("apple Apple apple pineapple");
+    EXPECT_EQ(ReplaceAll(*apples, "apple", "pear", SCFIND_MATCHCASE | SCFIND_WHOLEWORD),
+              "pear Apple pear pineapple");
+    DocHandle xs("xxxx-axxb");
+    EXPECT_EQ(ReplaceAll(*xs, "x", "", 0), "-ab");
+    // The whole replacement is one undo step.
+    EXPECT_EQ(xs->History().StepCount(), 1);
+    ASSERT_TRUE(xs->Undo());
+    EXPECT_EQ(xs.Text(), "xxxx-axxb");
+}
+
+TEST(Search, EmptyNeedleOrRangeFindsNothing) {
+    DocHandle doc("abc abc");
+    int64_t end = 77;
+    EXPECT_EQ(FindText(*doc, 0, 7, "", 0, 0, &end), -1);
+    EXPECT_EQ(FindText(*doc, 0, 7, nullptr, 3, 0, &end), -1);
+    EXPECT_EQ(FindText(*doc, 3, 3, "abc", 3, 0, &end), -1);
+    EXPECT_EQ(FindText(*doc, 0, 2, "abc", 3, 0, &end), -1);  // the range is shorter than the needle
+    EXPECT_EQ(end, 77);
+    DocHandle empty;
+    EXPECT_EQ(FindText(*empty, 0, 10, "a", 1, 0, &end), -1);
+}
+
+TEST(Search, PositionsAreClamped) {
+    DocHandle doc("abc abc");
+    EXPECT_EQ(Find(*doc, -100, 1000000, "ABC"), (Match{0, 3}));
+    EXPECT_EQ(Find(*doc, 1000000, -5, "abc"), (Match{4, 7}));
+    EXPECT_EQ(Find(*doc, 1, 1000000, "abc"), (Match{4, 7}));
+}
+
+TEST(Search, BackwardFindsTheRightmostMatchEndingBeforeTheStart) {
+    DocHandle doc("abcabcabc");
+    EXPECT_EQ(Find(*doc, 9, 0, "abc"), (Match{6, 9}));
+    EXPECT_EQ(Find(*doc, 8, 0, "abc"), (Match{3, 6}));  // the match at 6 would straddle 8
+    EXPECT_EQ(Find(*doc, 7, 0, "abc"), (Match{3, 6}));
+    EXPECT_EQ(Find(*doc, 5, 0, "abc"), (Match{0, 3}));
+    EXPECT_EQ(Find(*doc, 5, 1, "abc"), (Match{-1, -1}));  // nothing starts at or after the smaller end
+    EXPECT_EQ(Find(*doc, 9, 4, "ABC"), (Match{6, 9}));
+    EXPECT_EQ(Find(*doc, 9, 0, "bca", SCFIND_MATCHCASE), (Match{4, 7}));
+}
+
+TEST(Search, BackwardSkipsContinuationBytesAndFoldsNonAscii) {
+    DocHandle doc("Ärger ärger ÄRGER");
+    EXPECT_EQ(Find(*doc, doc->Length(), 0, "ärger"), (Match{14, 20}));
+    EXPECT_EQ(Find(*doc, 13, 0, "ärger"), (Match{7, 13}));
+    EXPECT_EQ(Find(*doc, 12, 0, "ärger"), (Match{0, 6}));
+    EXPECT_EQ(Find(*doc, 13, 0, "ÄRGER", SCFIND_MATCHCASE), (Match{-1, -1}));
+    EXPECT_EQ(Find(*doc, doc->Length(), 0, "ÄRGER", SCFIND_MATCHCASE), (Match{14, 20}));
+}
+
+TEST(Search, CaseInsensitiveNonAsciiNeedles) {
+    DocHandle doc("ПРИВЕТ мир, Привет, École ÉCOLE école");
+    const auto privet = AllMatches(*doc, "привет", 0);
+    ASSERT_EQ(privet.size(), 2u);
+    EXPECT_EQ(privet[0], (Match{0, 12}));
+    EXPECT_EQ(privet[1].end - privet[1].start, 12);
+    EXPECT_EQ(AllMatches(*doc, "ÉCOLE", 0).size(), 3u);
+    EXPECT_EQ(AllMatches(*doc, "ÉCOLE", SCFIND_MATCHCASE).size(), 1u);
+    EXPECT_EQ(AllMatches(*doc, "Мир", SCFIND_WHOLEWORD).size(), 1u);
+    // An ASCII needle folds only A-Z: the accented capitals stay apart.
+    EXPECT_EQ(AllMatches(*doc, "cole", 0).size(), 3u);
+    EXPECT_EQ(AllMatches(*doc, "ecole", 0).size(), 0u);
+}
+
+TEST(Search, CaseInsensitiveMatchesOfAnotherByteLength) {
+    // The Ohm sign (3 bytes) folds to small omega (2 bytes), the Kelvin sign (3 bytes) to k.
+    DocHandle doc("R = 5 \xE2\x84\xA6, T = 300 \xE2\x84\xAA; \xCE\xA9mega");
+    const Match ohm = Find(*doc, 0, doc->Length(), "\xCF\x89");
+    EXPECT_EQ(ohm, (Match{6, 9}));
+    const Match omega = Find(*doc, 9, doc->Length(), "\xCF\x89mega");
+    EXPECT_EQ(omega.end - omega.start, 6);
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "300 k\xC3\xA9", 0), (Match{-1, -1}));
+    // A needle with a non-ASCII character compares folded code points all along.
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "300 K;\xC3\xA9").start, -1);
+    const Match kelvin = Find(*doc, 0, doc->Length(), "= 300 k; \xCF\x89");
+    EXPECT_EQ(kelvin.end - kelvin.start, 13);
+    // Backward, the folded match must end at or before the start too.
+    EXPECT_EQ(Find(*doc, 8, 0, "\xCF\x89"), (Match{-1, -1}));
+    EXPECT_EQ(Find(*doc, 9, 0, "\xCF\x89"), (Match{6, 9}));
+}
+
+TEST(Search, NonAsciiMatchesNeverStartInsideACharacter) {
+    DocHandle doc("한국어 \x95\x9C");
+    // The needle's bytes are the continuation bytes of 한, and the stray ones at the end are
+    // continuation bytes too: a case-insensitive search never starts on one, in either direction.
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "\x95\x9C"), (Match{-1, -1}));
+    EXPECT_EQ(Find(*doc, doc->Length(), 0, "\x95\x9C"), (Match{-1, -1}));
+    EXPECT_EQ(AllMatches(*doc, "국", 0), (std::vector<Match>{{3, 6}}));
+}
+
+TEST(Search, WholeWordRules) {
+    DocHandle doc("foo_bar foo1 foo, a-b --- 한글foo 한글 foo");
+    auto starts = [&](const std::string& needle) {
+        std::vector<int64_t> out;
+        for (const Match& m : AllMatches(*doc, needle, SCFIND_WHOLEWORD | SCFIND_MATCHCASE))
+            out.push_back(m.start);
+        return out;
+    };
+    // Followed by a letter, digit or underscore: rejected.
+    EXPECT_EQ(starts("foo"), (std::vector<int64_t>{13, 43}));
+    // Punctuation is a class of its own: a hyphen between letters is a whole word, one in a run is not.
+    EXPECT_EQ(starts("-"), (std::vector<int64_t>{19}));
+    EXPECT_EQ(starts("---"), (std::vector<int64_t>{22}));
+    EXPECT_EQ(starts("한글"), (std::vector<int64_t>{36}));
+    // A match may end in punctuation: what follows only has to be of another class.
+    EXPECT_EQ(starts("foo,"), (std::vector<int64_t>{13}));
+    EXPECT_EQ(starts("foo_"), (std::vector<int64_t>{}));
+}
+
+TEST(Search, WordTests) {
+    DocHandle doc("ab, 한글\r\nx");
+    EXPECT_TRUE(IsWordStartAt(*doc, 0));
+    EXPECT_FALSE(IsWordStartAt(*doc, 1));
+    EXPECT_TRUE(IsWordStartAt(*doc, 2));   // punctuation after a word
+    EXPECT_FALSE(IsWordStartAt(*doc, 3));  // a space never starts a word
+    EXPECT_TRUE(IsWordStartAt(*doc, 4));
+    EXPECT_FALSE(IsWordStartAt(*doc, 10));  // line end
+    EXPECT_TRUE(IsWordStartAt(*doc, 12));
+    EXPECT_FALSE(IsWordStartAt(*doc, 13));  // at the end
+    EXPECT_TRUE(IsWordStartAt(*doc, -3));
+
+    EXPECT_FALSE(IsWordEndAt(*doc, 0));
+    EXPECT_FALSE(IsWordEndAt(*doc, 1));
+    EXPECT_TRUE(IsWordEndAt(*doc, 2));
+    EXPECT_TRUE(IsWordEndAt(*doc, 3));
+    EXPECT_FALSE(IsWordEndAt(*doc, 4));  // after a space
+    EXPECT_TRUE(IsWordEndAt(*doc, 10));
+    EXPECT_TRUE(IsWordEndAt(*doc, 13));
+    EXPECT_TRUE(IsWordEndAt(*doc, 50));
+}
+
+TEST(Search, MatchesAcrossTheGap) {
+    DocHandle doc("needle in a haystack");
+    ASSERT_TRUE(doc.Insert(3, "d"));
+    ASSERT_TRUE(doc->DeleteChars(3, 1));  // the gap is now inside "needle"
+    EXPECT_EQ(doc->GapPosition(), 3);
+    EXPECT_EQ(Find(*doc, 0, doc->Length(), "NEEDLE"), (Match{0, 6}));
+    EXPECT_EQ(Find(*doc, doc->Length(), 0, "needle", SCFIND_MATCHCASE), (Match{0, 6}));
+}
+
+// ---- randomized comparison ----------------------------------------------------------------------------
+
+// Word classes of the ASCII alphabet the random texts use.
+int AsciiClass(char c) {
+    if (c == '\r' || c == '\n') return 1;
+    if (c == ' ') return 0;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || (c >= '0' && c <= '9')) return 2;
+    return 3;
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool PlainWordStart(const std::string& t, int64_t p) {
+    if (p >= static_cast<int64_t>(t.size())) return false;
+    if (p <= 0) return true;
+    const int at = AsciiClass(t[static_cast<size_t>(p)]);
+    return at >= 2 && at != AsciiClass(t[static_cast<size_t>(p - 1)]);
+}
+
+bool PlainWordEnd(const std::string& t, int64_t q) {
+    if (q < 1) return false;
+    if (q >= static_cast<int64_t>(t.size())) return true;
+    const int before = AsciiClass(t[static_cast<size_t>(q - 1)]);
+    return before >= 2 && before != AsciiClass(t[static_cast<size_t>(q)]);
+}
+
+bool PlainMatchAt(const std::string& t, int64_t p, const std::string& needle, uint32_t flags) {
+    if (p + static_cast<int64_t>(needle.size()) > static_cast<int64_t>(t.size())) return false;
+    for (size_t i = 0; i < needle.size(); ++i) {
+        const char a = t[static_cast<size_t>(p) + i], b = needle[i];
+        if ((flags & SCFIND_MATCHCASE) ? a != b : Lower(a) != Lower(b)) return false;
+    }
+    const int64_t q = p + static_cast<int64_t>(needle.size());
+    if (flags & SCFIND_WHOLEWORD) return PlainWordStart(t, p) && PlainWordEnd(t, q);
+    if (flags & SCFIND_WORDSTART) return PlainWordStart(t, p);
+    return true;
+}
+
+TEST(Search, RandomizedAgainstAPlainScan) {
+    std::mt19937 rng(2024);
+    const char alphabet[] = "fFoOxX_- \n1";
+    for (int round = 0; round < 60; ++round) {
+        // Mostly short texts, a few long enough to pass several 64 KiB chunks with rare capitals.
+        const size_t size = round % 10 == 9 ? 200000 : 1 + rng() % 300;
+        std::string text(size, ' ');
+        for (char& c : text) {
+            c = alphabet[rng() % (sizeof(alphabet) - 1)];
+            if (size > 1000 && (c == 'F' || c == 'O' || c == 'X') && rng() % 500) c = Lower(c);
+        }
+        DocHandle doc(text);
+        // Put the gap somewhere inside.
+        const auto at = static_cast<int64_t>(rng() % (size + 1));
+        doc.Insert(at, "#");
+        doc->DeleteChars(at, 1);
+        std::string needle;
+        for (int n = 1 + rng() % 3; n > 0; --n)
+            needle += alphabet[rng() % 6];
+        const uint32_t flags = std::vector<uint32_t>{0, SCFIND_MATCHCASE, SCFIND_WHOLEWORD, SCFIND_WORDSTART,
+                                                     SCFIND_MATCHCASE | SCFIND_WHOLEWORD}[rng() % 5];
+        SCOPED_TRACE("round " + std::to_string(round) + " needle '" + needle + "' flags " +
+                     std::to_string(flags));
+        for (int probe = 0; probe < 6; ++probe) {
+            const auto a = static_cast<int64_t>(rng() % (size + 1)),
+                       b = static_cast<int64_t>(rng() % (size + 1));
+            const int64_t lo = std::min(a, b), hi = std::max(a, b);
+            const auto n = static_cast<int64_t>(needle.size());
+            Match forward{-1, -1}, backward{-1, -1};
+            for (int64_t p = lo; p + n <= hi; ++p) {
+                if (PlainMatchAt(text, p, needle, flags)) {
+                    if (forward.start < 0) forward = {p, p + n};
+                    backward = {p, p + n};
+                }
+            }
+            ASSERT_EQ(Find(*doc, lo, hi, needle, flags), forward) << "forward " << lo << ".." << hi;
+            ASSERT_EQ(Find(*doc, hi, lo, needle, flags), backward) << "backward " << hi << ".." << lo;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quill

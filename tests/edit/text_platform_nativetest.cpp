@@ -1,0 +1,57 @@
+// The native stand-in for the system's character tables: what it documents it knows.
+#include "edit/text_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "edit/char_classes.h"
+
+namespace quill::platform {
+namespace {
+
+TEST(TextPlatformStandIn, BasicTypes) {
+    EXPECT_EQ(CharTypeBasic(L'A') & (kC1Alpha | kC1Upper), kC1Alpha | kC1Upper);
+    EXPECT_EQ(CharTypeBasic(L'a') & (kC1Alpha | kC1Lower), kC1Alpha | kC1Lower);
+    EXPECT_TRUE(CharTypeBasic(L'7') & kC1Digit);
+    EXPECT_TRUE(CharTypeBasic(L'\t') & kC1Space);
+    EXPECT_TRUE(CharTypeBasic(L'!') & kC1Punct);
+    EXPECT_TRUE(CharTypeBasic(0x1680) & kC1Space);  // Ogham space mark
+    EXPECT_TRUE(CharTypeBasic(0x0416) & kC1Alpha);
+    EXPECT_TRUE(CharTypeBasic(0x0663) & kC1Digit);  // Arabic-Indic three
+    EXPECT_TRUE(CharTypeBasic(0x2014) & kC1Punct);
+    EXPECT_EQ(CharTypeBasic(0x0378), 0);  // unassigned
+}
+
+TEST(TextPlatformStandIn, ExtendedTypes) {
+    EXPECT_TRUE(CharTypeExtended(0x0591) & kC3NonSpacing);
+    EXPECT_TRUE(CharTypeExtended(0x0E31) & kC3NonSpacing);
+    EXPECT_FALSE(CharTypeExtended(0x0E30) & kC3NonSpacing);
+    EXPECT_TRUE(CharTypeExtended(0x3042) & kC3Hiragana);
+    EXPECT_TRUE(CharTypeExtended(0x30A2) & kC3Katakana);
+    EXPECT_TRUE(CharTypeExtended(0x4E00) & kC3Ideograph);
+    EXPECT_TRUE(CharTypeExtended(0x02C6) & kC3Diacritic);
+    EXPECT_EQ(CharTypeExtended(L'a'), 0);
+}
+
+TEST(TextPlatformStandIn, LowerCasing) {
+    std::wstring text = {L'A',   0x00C0, 0x00D7, 0x0100, 0x0101, 0x0139, 0x0178, 0x0391, 0x03A2,
+                         0x0401, 0x0410, 0x0531, 0x2126, 0x212A, 0x1E9E, 0xFF3A, 0xD55C};
+    const std::wstring expected = {L'a',   0x00E0, 0x00D7, 0x0101, 0x0101, 0x013A, 0x00FF, 0x03B1, 0x03A2,
+                                   0x0451, 0x0430, 0x0561, 0x03C9, L'k',   0x00DF, 0xFF5A, 0xD55C};
+    LowerCaseInPlace(text.data(), text.size());
+    EXPECT_EQ(text, expected);
+}
+
+TEST(TextPlatformStandIn, DrivesTheEngineTables) {
+    EXPECT_TRUE(IsCombiningCharacter(0x0591));
+    EXPECT_FALSE(IsCombiningCharacter(0x05D0));
+    EXPECT_EQ(ClassOf(0x1680), CharClass::Space);
+    EXPECT_EQ(ClassOf(0x0591), CharClass::Word);  // non-spacing marks count as word characters
+    EXPECT_EQ(ClassOf(0x2014), CharClass::Punctuation);
+    EXPECT_EQ(ClassOf(0x0378), CharClass::Punctuation);
+    EXPECT_EQ(FoldCase(0x2126), 0x03C9u);
+}
+
+}  // namespace
+}  // namespace quill::platform
