@@ -730,7 +730,8 @@ void View::PointFromPosition(int64_t position, int32_t* x, int32_t* y) {
     const int64_t line = doc_->LineFromPosition(position);
     const LineLayout& l = LayoutLine(line);
     uint32_t unit = l.UnitOfOffset(static_cast<uint32_t>(position - doc_->LineStart(line)));
-    if (l.compositionStart >= 0 && position == caret_) unit = static_cast<uint32_t>(l.compositionCaret);
+    if (l.compositionStart >= 0 && position == caret_)
+        unit = static_cast<uint32_t>(l.compositionStart + l.compositionLength);
     const int32_t row = l.RowOfUnit(unit);
     *x = TextLeft() - xOffset_ + l.xs[unit] - l.xs[l.RowStart(row)];
     const int64_t dy = (DisplayRowOfLine(line) + row - TopRow()) * LineHeight();

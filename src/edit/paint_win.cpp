@@ -1,0 +1,481 @@
+// Painting the view: every row of the update rectangle is drawn into one off-screen 32-bit bitmap
+// from its cached layout, the overlay bars go on top, and one copy reaches the window.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "edit/layout_chars.h"
+#include "edit/quill_window_win.h"
+
+namespace quill {
+namespace {
+
+inline COLORREF Ref(uint32_t rgb) {
+    return static_cast<COLORREF>(rgb & 0xFFFFFF);
+}
+
+struct Clip {
+    int32_t left, top, right, bottom;
+};
+
+class Painter {
+public:
+    Painter(View& view, WinViewHost& host)
+        : v_(view), host_(host), dc_(host.surfaceDc()), doc_(*view.GetDocument()) {
+        lh_ = v_.LineHeight();
+        ascent_ = v_.LineAscent();
+        width_ = v_.ClientWidth();
+        dpi_ = host.Dpi();
+        textLeft_ = v_.TextLeft();
+        textRight_ = std::max(textLeft_, width_ - v_.RightTextMargin());
+        const Appearance& a = v_.appearance();
+        text_ = v_.GetStyle(kStyleText);
+        numbers_ = v_.GetStyle(kStyleLineNumber);
+        selStart_ = std::min(v_.Anchor(), v_.Caret());
+        selEnd_ = std::max(v_.Anchor(), v_.Caret());
+        caretLine_ = doc_.LineFromPosition(v_.Caret());
+        caretLineFill_ = a.caretLineVisible && (v_.Focused() || a.caretLineAlways);
+        showCaret_ = v_.Focused() && (v_.CaretPhase() || v_.Composing());
+        SetBkMode(dc_, TRANSPARENT);
+    }
+
+    void Row(int32_t y, int64_t line, int32_t rowInLine);
+    void OverlayBars();
+
+private:
+    void FillRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb);
+    void BlendRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb, uint32_t alpha);
+    void BlendPixel(int32_t x, int32_t y, uint32_t rgb, uint32_t alpha);
+    void Indicators(const LineLayout& l, int64_t lineStart, uint32_t rs, uint32_t re, int32_t ox, int32_t top,
+                    bool under);
+    void Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baseline, uint32_t background);
+    void Whitespace(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t top,
+                    uint32_t background);
+    void DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, int count, const INT* dx,
+                    UINT options);
+    HFONT FontOf(int index) { return static_cast<HFONT>(v_.TextFonts().Handle(index)); }
+    uint32_t WhitespaceColour(uint32_t background, uint32_t alpha) const {
+        const ElementColour& e = v_.appearance().elements[kElementWhitespace];
+        return Blend(background, e.set ? e.rgba : (text_.fore | (alpha << 24)));
+    }
+
+    View& v_;
+    WinViewHost& host_;
+    HDC dc_;
+    Document& doc_;
+    int32_t lh_, ascent_, width_, dpi_, textLeft_, textRight_;
+    Style text_, numbers_;
+    int64_t selStart_, selEnd_, caretLine_;
+    bool caretLineFill_, showCaret_;
+    Clip clip_{0, 0, 0, 0};
+    HGDIOBJ selectedFont_ = nullptr;
+};
+
+void Painter::FillRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb) {
+    l = std::max(l, clip_.left);
+    t = std::max(t, clip_.top);
+    r = std::min(r, clip_.right);
+    b = std::min(b, clip_.bottom);
+    if (r <= l || b <= t) return;
+    const RECT rc{l, t, r, b};
+    SetDCBrushColor(dc_, Ref(rgb));
+    ::FillRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// Blending works on the bitmap's pixels directly (0x00RRGGBB in memory order B, G, R, X).
+void Painter::BlendPixel(int32_t x, int32_t y, uint32_t rgb, uint32_t alpha) {
+    if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
+    uint32_t& px = host_.surfaceBits()[static_cast<size_t>(y) * host_.surfaceWidth() + x];
+    const uint32_t base = ((px >> 16) & 0xFF) | (px & 0xFF00) | ((px & 0xFF) << 16);  // to 0xBBGGRR
+    const uint32_t out = Blend(base, (rgb & 0xFFFFFF) | (std::min<uint32_t>(alpha, 255) << 24));
+    px = ((out & 0xFF) << 16) | (out & 0xFF00) | ((out >> 16) & 0xFF);
+}
+
+void Painter::BlendRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb, uint32_t alpha) {
+    GdiFlush();
+    for (int32_t y = std::max(t, clip_.top); y < std::min(b, clip_.bottom); ++y) {
+        for (int32_t x = std::max(l, clip_.left); x < std::min(r, clip_.right); ++x)
+            BlendPixel(x, y, rgb, alpha);
+    }
+}
+
+void Painter::DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, int count, const INT* dx,
+                         UINT options) {
+    if (font && font != selectedFont_) {
+        SelectObject(dc_, font);
+        selectedFont_ = font;
+    }
+    const RECT rc{clip_.left, clip_.top, clip_.right, clip_.bottom};
+    ExtTextOutW(dc_, x, y, options | ETO_CLIPPED, &rc, text, static_cast<UINT>(count), dx);
+}
+
+void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
+    const int32_t bottom = top + lh_;
+    clip_ = {0, top, width_, bottom};
+
+    // 1. Margins, with the line number on a line's first row.
+    int32_t x = 0;
+    for (int i = 0; i < 5; ++i) {
+        const Margin& m = v_.GetMargin(i);
+        if (m.width <= 0) continue;
+        FillRect(x, top, x + m.width, bottom, numbers_.back);
+        if (i == 0 && m.type == 1 && line >= 0 && rowInLine == 0) {
+            const std::wstring number = std::to_wstring(line + 1);
+            SetTextAlign(dc_, TA_RIGHT | TA_BASELINE);
+            SetTextColor(dc_, Ref(numbers_.fore));
+            const Clip saved = clip_;
+            clip_ = {x, top, x + m.width, bottom};
+            DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), x + m.width - 3, top + ascent_,
+                       number.c_str(), static_cast<int>(number.size()), nullptr, 0);
+            clip_ = saved;
+        }
+        x += m.width;
+    }
+
+    // 2. Text background, highlighted on the caret's line.
+    uint32_t background = text_.back;
+    if (line >= 0 && line == caretLine_ && caretLineFill_) {
+        const ElementColour& e = v_.appearance().elements[kElementCaretLine];
+        background = Blend(text_.back, e.set ? e.rgba : 0xFF00FFFFu);
+    }
+    FillRect(x, top, width_, bottom, background);
+    if (line < 0) return;
+
+    // 3. The rest is clipped to the text area of the row.
+    clip_ = {textLeft_, top, textRight_, bottom};
+    const LineLayout& l = v_.LayoutLine(line);
+    const int32_t row = std::min(rowInLine, l.Rows() - 1);
+    const uint32_t rs = l.RowStart(row), re = l.RowEnd(row);
+    const bool lastRow = row == l.Rows() - 1;
+    const int32_t ox = textLeft_ - v_.XOffset() - l.xs[rs];
+    const int64_t lineStart = doc_.LineStart(line);
+    const int64_t lineEnd = lineStart + l.lineLength;
+    const Appearance& a = v_.appearance();
+
+    // 4. Selection, with a block for a selected line break.
+    if (selStart_ != selEnd_ && selStart_ <= lineEnd + l.eolLength && selEnd_ >= lineStart) {
+        uint32_t rgba;
+        const ElementColour& sel = a.elements[kElementSelection];
+        const ElementColour& inactive = a.elements[kElementInactiveSelection];
+        if (v_.Focused()) {
+            rgba = sel.set ? sel.rgba : 0xFFFF9933u;
+        } else {
+            rgba = inactive.set ? inactive.rgba : (sel.set ? sel.rgba : 0xFFE0E0E0u);
+        }
+        const uint32_t colour = Blend(background, rgba);
+        const uint32_t us = std::clamp(l.UnitOfOffset(static_cast<uint32_t>(
+                                           std::clamp<int64_t>(selStart_ - lineStart, 0, l.lineLength))),
+                                       rs, re);
+        const uint32_t ue = std::clamp(
+            l.UnitOfOffset(static_cast<uint32_t>(std::clamp<int64_t>(selEnd_ - lineStart, 0, l.lineLength))),
+            rs, re);
+        if (ue > us) FillRect(std::max(textLeft_, ox + l.xs[us]), top, ox + l.xs[ue], bottom, colour);
+        if (selEnd_ > lineEnd && selStart_ <= lineEnd && l.eolLength > 0 && lastRow) {
+            const int32_t bx = ox + l.xs[l.chars.size()];
+            FillRect(std::max(textLeft_, bx), top, bx + v_.TextFonts().averageCharWidth(), bottom, colour);
+        }
+    }
+
+    // 5-7. Indicators under the text, the text, indicators over it.
+    Indicators(l, lineStart, rs, re, ox, top, true);
+    Text(l, rs, ox, top + ascent_, background);
+    Indicators(l, lineStart, rs, re, ox, top, false);
+
+    // 8. Whitespace marks.
+    if (a.viewWhitespace != 0) Whitespace(l, rs, re, ox, top, background);
+
+    // 9. Line-end mark.
+    if (a.viewEol && lastRow && l.eolLength > 0) {
+        const wchar_t* mark = l.eolLength == 2 ? L"CRLF" : (doc_.ByteAt(lineEnd) == '\r' ? L"CR" : L"LF");
+        const std::string utf8 = l.eolLength == 2 ? "CRLF" : (doc_.ByteAt(lineEnd) == '\r' ? "CR" : "LF");
+        const int32_t tw = v_.TextWidth(kStyleLineNumber, utf8);
+        const int32_t bx = ox + l.xs[l.chars.size()] + 2;
+        const int32_t by0 = top + std::max(v_.ExtraAscent() / 2 + 1, 1);
+        const int32_t by1 = bottom - std::max(v_.ExtraDescent() / 2 + 1, 1);
+        FillRect(bx, by0, bx + tw + 4, by1, WhitespaceColour(background, 0x60));
+        SetTextAlign(dc_, TA_LEFT | TA_TOP);
+        SetTextColor(dc_, Ref(background));
+        const int32_t th = v_.NumberFonts().height();
+        DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), bx + 2, by0 + (by1 - by0 - th) / 2, mark,
+                   lstrlenW(mark), nullptr, 0);
+    }
+
+    // 10. Composition underline.
+    if (l.compositionStart >= 0) {
+        const int32_t baseline = top + ascent_;
+        const int32_t uy = std::min(bottom - 2, baseline + 2);
+        const uint32_t cs = static_cast<uint32_t>(l.compositionStart);
+        const uint32_t ce = cs + static_cast<uint32_t>(l.compositionLength);
+        for (uint32_t u = std::max(cs, rs); u < std::min(ce, re); ++u) {
+            const size_t k = u - cs;
+            const uint8_t attr = k < l.compositionAttributes.size() ? l.compositionAttributes[k] : 0;
+            const bool clauseEnd = u + 1 == ce || (k + 1 < l.compositionAttributes.size() &&
+                                                   l.compositionAttributes[k + 1] != attr);
+            const int32_t thick = (attr == 1 || attr == 3) ? 2 : 1;
+            FillRect(ox + l.xs[u], uy, ox + l.xs[u + 1] - (clauseEnd ? 1 : 0), uy + thick, text_.fore);
+        }
+    }
+
+    // 11. Hint text of an empty document.
+    if (line == 0 && row == 0 && doc_.Length() == 0 && !a.hint.empty() && l.compositionStart < 0) {
+        SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
+        SetTextColor(dc_, Ref(Blend(background, text_.fore | 0x73000000u)));
+        DrawString(FontOf(0), textLeft_ + v_.CaretWidth() + ScaleForDpi(1, dpi_), top + ascent_,
+                   a.hint.c_str(), static_cast<int>(a.hint.size()), nullptr, 0);
+    }
+
+    // 12. The caret.
+    if (showCaret_ && line == caretLine_) {
+        uint32_t unit = l.compositionStart >= 0
+                            ? static_cast<uint32_t>(l.compositionStart + l.compositionLength)
+                            : l.UnitOfOffset(static_cast<uint32_t>(
+                                  std::clamp<int64_t>(v_.Caret() - lineStart, 0, l.lineLength)));
+        if (l.RowOfUnit(unit) == row) {
+            const ElementColour& e = a.elements[kElementCaret];
+            const uint32_t colour = e.set ? Blend(background, e.rgba) : text_.fore;
+            const int32_t cx = ox + l.xs[unit];
+            const int32_t cw = v_.CaretWidth();
+            if (!a.overtype || l.compositionStart >= 0) {
+                if (cx >= textLeft_ - cw) FillRect(cx, top, cx + cw, bottom, colour);
+            } else {
+                const int32_t w =
+                    unit < l.chars.size() ? l.xs[unit + 1] - l.xs[unit] : v_.TextFonts().spaceWidth();
+                FillRect(cx, bottom - std::max(2, cw), cx + w, bottom, colour);
+            }
+        }
+    }
+}
+
+void Painter::Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baseline, uint32_t background) {
+    const uint32_t n = static_cast<uint32_t>(l.chars.size());
+    uint32_t u = rs;
+    while (u > 0 && (l.flags[u] & kUnitRunLater))
+        --u;
+    SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
+    const ElementColour& ws = v_.appearance().elements[kElementWhitespace];
+    const uint32_t controlColour = Blend(background, ws.set ? ws.rgba : (text_.fore | 0x80000000u));
+    uint32_t currentColour = 0xFFFFFFFFu;
+    auto colour = [&](uint32_t c) {
+        if (c != currentColour) {
+            SetTextColor(dc_, Ref(c));
+            currentColour = c;
+        }
+    };
+    std::vector<INT> dx;
+    std::vector<WORD> glyphs;
+    const auto* chars = reinterpret_cast<const wchar_t*>(l.chars.data());
+    while (u < n && ox + l.xs[u] < textRight_) {
+        const uint8_t f = l.flags[u];
+        if (f & (kUnitTab | kUnitMergedJamo)) {
+            ++u;
+            continue;
+        }
+        if (f & (kUnitRunStart | kUnitRunLater)) {
+            uint32_t j = u + 1;
+            while (j < n && (l.flags[j] & kUnitRunLater))
+                ++j;
+            colour(text_.fore);
+            DrawString(FontOf(l.fonts[u]), ox + l.xs[u], baseline, chars + u, static_cast<int>(j - u),
+                       nullptr, 0);
+            u = j;
+            continue;
+        }
+        // A character above U+FFFF goes alone and without advances: per-unit advances would place
+        // its two halves apart.
+        if (u + 1 < n && (l.flags[u + 1] & kUnitContinues) && l.chars[u] >= 0xD800 && l.chars[u] <= 0xDBFF) {
+            colour(text_.fore);
+            DrawString(FontOf(l.fonts[u]), ox + l.xs[u], baseline, chars + u, 2, nullptr, 0);
+            u += 2;
+            continue;
+        }
+        const uint8_t font = l.fonts[u];
+        const bool control = (f & kUnitControl) != 0;
+        const bool byGlyph = l.glyphs[u] != kNoGlyph;
+        uint32_t j = u + 1;
+        while (j < n && ox + l.xs[j] < textRight_) {
+            const uint8_t g = l.flags[j];
+            if (g & (kUnitTab | kUnitMergedJamo | kUnitRunStart | kUnitRunLater)) break;
+            if (l.fonts[j] != font || ((g & kUnitControl) != 0) != control) break;
+            if ((l.glyphs[j] != kNoGlyph) != byGlyph) break;
+            if (l.chars[j] >= 0xD800 && l.chars[j] <= 0xDBFF) break;
+            ++j;
+        }
+        const size_t count = j - u;
+        dx.resize(count);
+        for (size_t k = 0; k < count; ++k)
+            dx[k] = l.xs[u + k + 1] - l.xs[u + k];
+        colour(control ? controlColour : text_.fore);
+        if (byGlyph) {
+            glyphs.assign(l.glyphs.begin() + u, l.glyphs.begin() + j);
+            DrawString(FontOf(font), ox + l.xs[u], baseline, reinterpret_cast<const wchar_t*>(glyphs.data()),
+                       static_cast<int>(count), dx.data(), ETO_GLYPH_INDEX);
+        } else {
+            DrawString(FontOf(font), ox + l.xs[u], baseline, chars + u, static_cast<int>(count), dx.data(),
+                       0);
+        }
+        u = j;
+    }
+}
+
+void Painter::Indicators(const LineLayout& l, int64_t lineStart, uint32_t rs, uint32_t re, int32_t ox,
+                         int32_t top, bool under) {
+    const int64_t lineEnd = lineStart + l.lineLength;
+    for (int i = 0; i < kIndicatorCount; ++i) {
+        const IndicatorStyle& style = v_.appearance().indicators[i];
+        if (style.under != under || style.style == 5) continue;
+        const std::vector<IndicatorRange>& ranges = doc_.IndicatorRanges(i);
+        if (ranges.empty()) continue;
+        auto it = std::upper_bound(ranges.begin(), ranges.end(), lineStart,
+                                   [](int64_t pos, const IndicatorRange& r) { return pos < r.end; });
+        for (; it != ranges.end() && it->start < lineEnd; ++it) {
+            const auto s = static_cast<uint32_t>(std::clamp<int64_t>(it->start - lineStart, 0, l.lineLength));
+            const auto e = static_cast<uint32_t>(std::clamp<int64_t>(it->end - lineStart, 0, l.lineLength));
+            const uint32_t us = std::clamp(l.UnitOfOffset(s), rs, re);
+            const uint32_t ue = std::clamp(l.UnitOfOffset(e), rs, re);
+            if (ue <= us) continue;
+            const int32_t x0 = ox + l.xs[us], x1 = ox + l.xs[ue];
+            if (x1 < textLeft_) continue;
+            if (style.style == 7 || style.style == 8 || style.style == 16) {
+                const int32_t y0 = style.style == 16 ? top : top + 1;
+                const int32_t y1 = top + lh_;
+                const uint32_t fill = static_cast<uint32_t>(std::clamp(style.alpha, 0, 255));
+                const uint32_t edge = static_cast<uint32_t>(std::clamp(style.outlineAlpha, 0, 255));
+                BlendRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, style.fore, fill);
+                const int32_t corner = style.style == 7 ? 1 : 0;
+                BlendRect(x0 + corner, y0, x1 - corner, y0 + 1, style.fore, edge);
+                BlendRect(x0 + corner, y1 - 1, x1 - corner, y1, style.fore, edge);
+                BlendRect(x0, y0 + 1, x0 + 1, y1 - 1, style.fore, edge);
+                BlendRect(x1 - 1, y0 + 1, x1, y1 - 1, style.fore, edge);
+            } else {
+                const int32_t y = top + ascent_ + 2;
+                FillRect(x0, y, x1, y + 1, style.fore);
+            }
+        }
+    }
+}
+
+void Painter::Whitespace(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t top,
+                         uint32_t background) {
+    const int mode = v_.appearance().viewWhitespace;
+    const uint32_t colour = WhitespaceColour(background, 0x60);
+    const int32_t s = std::max(1, (lh_ + 12) / 24);
+    const int32_t m = top + v_.ExtraAscent() + (lh_ - v_.ExtraDescent() - v_.ExtraAscent()) / 2;
+    uint32_t indentEnd = 0;
+    while (indentEnd < l.chars.size() && (l.flags[indentEnd] & (kUnitBlank | kUnitTab)))
+        ++indentEnd;
+    for (uint32_t u = rs; u < re; ++u) {
+        if (mode == 2 && u < indentEnd) continue;
+        if (mode == 3 && u >= indentEnd) break;
+        const int32_t left = ox + l.xs[u], right = ox + l.xs[u + 1];
+        if (l.flags[u] & kUnitBlank) {
+            const int32_t cx = (left + right) / 2;
+            FillRect(cx - s / 2, m - s / 2, cx - s / 2 + s, m - s / 2 + s, colour);
+        } else if (l.flags[u] & kUnitTab) {
+            const int32_t a = left + 2, b = right - 2;
+            if (b - a < 3) continue;
+            FillRect(a, m, b, m + s, colour);
+            const int32_t h = std::max(2, lh_ / 6);
+            for (int32_t k = 0; k < h; ++k) {
+                const int32_t xr = b + s - 1 - k;
+                FillRect(xr - s, m - 1 - k, xr, m - 1 - k + s, colour);
+                FillRect(xr - s, m + 1 + k, xr, m + 1 + k + s, colour);
+            }
+        }
+    }
+}
+
+// Thin bars drawn over the rows: a pill thumb, anti-aliased by 4x4 coverage sampling.
+void Painter::OverlayBars() {
+    const ScrollValues vv = v_.VerticalValues();
+    const ScrollValues hv = v_.HorizontalValues();
+    const int32_t height = v_.ClientHeight();
+    clip_ = {0, 0, width_, height};
+    GdiFlush();
+    for (int which : {kOverlayVertical, kOverlayHorizontal}) {
+        const bool vertical = which == kOverlayVertical;
+        const OverlayBar bar = vertical ? ComputeOverlayBar(true, width_, height, vv, hv.Scrollable(), dpi_)
+                                        : ComputeOverlayBar(false, width_, height, hv, false, dpi_);
+        if (!bar.exists) continue;
+        const bool active = host_.hover == which || host_.drag == which;
+        if (active)
+            BlendRect(bar.strip.left, bar.strip.top, bar.strip.right, bar.strip.bottom, text_.fore, 20);
+        const uint32_t alpha = host_.drag == which ? 168 : (host_.hover == which ? 136 : 92);
+        const int32_t thick = ScaleForDpi(active ? 8 : 3, dpi_);
+        const int32_t gap = ScaleForDpi(active ? 3 : 4, dpi_);
+        const int32_t a0 = bar.trackStart + bar.thumbOffset, a1 = a0 + bar.thumbLength;
+        int32_t l, t, r, b;
+        if (vertical) {
+            r = width_ - gap;
+            l = r - thick;
+            t = a0;
+            b = a1;
+        } else {
+            b = height - gap;
+            t = b - thick;
+            l = a0;
+            r = a1;
+        }
+        const double radius = thick / 2.0;
+        for (int32_t y = t; y < b; ++y) {
+            for (int32_t x = l; x < r; ++x) {
+                int inside = 0;
+                for (int sy = 0; sy < 4; ++sy) {
+                    for (int sx = 0; sx < 4; ++sx) {
+                        const double px = x + (sx + 0.5) / 4.0, py = y + (sy + 0.5) / 4.0;
+                        // Distance outside the rectangle shrunk by the radius along both axes.
+                        const double cx = std::clamp(px, l + radius, r - radius);
+                        const double cy = std::clamp(py, t + radius, b - radius);
+                        const double dx = px - cx, dy = py - cy;
+                        if (dx * dx + dy * dy <= radius * radius) ++inside;
+                    }
+                }
+                if (inside) BlendPixel(x, y, text_.fore, alpha * static_cast<uint32_t>(inside) / 16);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void PaintView(View& view, HDC dc, const RECT& update) {
+    auto* host = static_cast<WinViewHost*>(view.host());
+    if (!dc || !view.GetDocument()) return;
+    const int32_t lh = view.LineHeight();
+    const int32_t width = view.ClientWidth();
+    const int32_t height = view.ClientHeight();
+    if (width <= 0 || height <= 0) return;
+    const int32_t rowsHeight = (height - 1 + lh) / lh * lh + lh;
+    if (!host->EnsureSurface(width, rowsHeight)) return;
+
+    const int32_t firstRow = std::max<LONG>(0, update.top) / lh;
+    const int32_t lastRow = (std::max<LONG>(update.bottom, 1) - 1) / lh;
+    Document& doc = *view.GetDocument();
+    const int64_t lines = doc.LineCount();
+    int64_t line = view.FirstVisibleLine();
+    int32_t rowInLine = 0;
+    {
+        const int32_t rows = view.LayoutLine(line).Rows();
+        rowInLine = std::min(view.TopRowInLine(), rows - 1);
+        if (!view.Wrapping()) rowInLine = 0;
+    }
+    Painter painter(view, *host);
+    for (int32_t k = 0; k <= lastRow; ++k) {
+        if (k >= firstRow) painter.Row(k * lh, line < lines ? line : -1, rowInLine);
+        if (line < lines) {
+            if (++rowInLine >= view.LayoutLine(line).Rows()) {
+                ++line;
+                rowInLine = 0;
+            }
+        }
+    }
+    if (view.OverlayScrollBars()) painter.OverlayBars();
+    GdiFlush();
+    const int32_t l = std::max<LONG>(0, update.left), t = std::max<LONG>(0, update.top);
+    const int32_t r = std::min<LONG>(width, update.right), b = std::min<LONG>(height, update.bottom);
+    if (r > l && b > t) BitBlt(dc, l, t, r - l, b - t, host->surfaceDc(), l, t, SRCCOPY);
+    if (view.ScrollBarsStale()) view.UpdateScrollBars();
+}
+
+}  // namespace quill

@@ -1,0 +1,396 @@
+#include "edit/quill_window_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace quill {
+namespace {
+
+LRESULT CALLBACK QuillWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+WinViewHost* HostOf(View& view) {
+    return static_cast<WinViewHost*>(view.host());
+}
+
+uint32_t SystemCaretPeriod() {
+    const UINT period = GetCaretBlinkTime();
+    return period == 0 ? 530u : static_cast<uint32_t>(period);
+}
+
+// Overlay bar geometry for the view's current values.
+OverlayBar BarOf(View& view, bool vertical) {
+    const ScrollValues v = view.VerticalValues();
+    const ScrollValues h = view.HorizontalValues();
+    const int32_t dpi = HostOf(view)->Dpi();
+    return vertical ? ComputeOverlayBar(true, view.ClientWidth(), view.ClientHeight(), v, h.Scrollable(), dpi)
+                    : ComputeOverlayBar(false, view.ClientWidth(), view.ClientHeight(), h, false, dpi);
+}
+
+void InvalidateStrips(View& view) {
+    const int32_t strip = ScaleForDpi(kOverlayStrip, HostOf(view)->Dpi());
+    const int32_t w = view.ClientWidth(), h = view.ClientHeight();
+    HostOf(view)->InvalidateRect(w - strip, 0, w, h);
+    HostOf(view)->InvalidateRect(0, h - strip, w, h);
+}
+
+int OverlayAt(View& view, int32_t x, int32_t y) {
+    if (!view.OverlayScrollBars()) return kOverlayNone;
+    const OverlayBar v = BarOf(view, true);
+    if (v.exists && v.strip.Contains(x, y)) return kOverlayVertical;
+    const OverlayBar h = BarOf(view, false);
+    if (h.exists && h.strip.Contains(x, y)) return kOverlayHorizontal;
+    return kOverlayNone;
+}
+
+void DragTo(View& view, int bar, int32_t x, int32_t y) {
+    WinViewHost* host = HostOf(view);
+    const bool vertical = bar == kOverlayVertical;
+    const OverlayBar geometry = BarOf(view, vertical);
+    if (!geometry.exists) return;
+    const ScrollValues values = vertical ? view.VerticalValues() : view.HorizontalValues();
+    const int64_t pos = OverlayDragPosition(geometry, values, vertical ? y : x, host->grab);
+    if (vertical) {
+        view.ScrollToRow(pos);
+    } else {
+        view.SetXOffset(static_cast<int32_t>(std::min<int64_t>(pos, 0x3FFFFFFF)));
+    }
+}
+
+void OnScroll(View& view, HWND hwnd, bool vertical, int code) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_TRACKPOS;
+    if (vertical) {
+        const int64_t top = view.TopRow();
+        const int64_t page = std::max<int64_t>(1, view.LinesOnScreen() - 1);
+        switch (code) {
+            case SB_LINEUP:
+                view.ScrollToRow(top - 1);
+                break;
+            case SB_LINEDOWN:
+                view.ScrollToRow(top + 1);
+                break;
+            case SB_PAGEUP:
+                view.ScrollToRow(top - page);
+                break;
+            case SB_PAGEDOWN:
+                view.ScrollToRow(top + page);
+                break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION:
+                if (GetScrollInfo(hwnd, SB_VERT, &si)) view.ScrollToRow(si.nTrackPos);
+                break;
+            case SB_TOP:
+                view.ScrollToRow(0);
+                break;
+            case SB_BOTTOM:
+                view.ScrollToRow(view.MaxTopRow());
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    const int32_t step = 3 * std::max(1, view.TextFonts().averageCharWidth());
+    const int32_t page = std::max(
+        1, view.ClientWidth() - view.LeftTextMargin() - view.RightTextMargin() - view.MarginsWidth());
+    const int32_t x = view.XOffset();
+    switch (code) {
+        case SB_LINELEFT:
+            view.SetXOffset(x - step);
+            break;
+        case SB_LINERIGHT:
+            view.SetXOffset(x + step);
+            break;
+        case SB_PAGELEFT:
+            view.SetXOffset(x - page);
+            break;
+        case SB_PAGERIGHT:
+            view.SetXOffset(x + page);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            if (GetScrollInfo(hwnd, SB_HORZ, &si)) view.SetXOffset(si.nTrackPos);
+            break;
+        case SB_LEFT:
+            view.SetXOffset(0);
+            break;
+        case SB_RIGHT:
+            view.SetXOffset(static_cast<int32_t>(std::min<int64_t>(view.ScrollWidth(), 0x3FFFFFFF)));
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WinViewHost* host = HostOf(view);
+    switch (message) {
+        case WM_CREATE: {
+            SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+            const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+            view.SetOverlayScrollBars((style & (WS_VSCROLL | WS_HSCROLL)) == 0);
+            Style numbers = view.GetStyle(kStyleLineNumber);
+            numbers.back = GetSysColor(COLOR_BTNFACE);
+            view.SetStyle(kStyleLineNumber, numbers);
+            view.SetCaretPeriod(SystemCaretPeriod());
+            RECT rc{};
+            GetClientRect(hwnd, &rc);
+            view.SetClientSize(rc.right, rc.bottom);
+            return 0;
+        }
+        case WM_SIZE:
+            view.SetClientSize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            if (dc) PaintView(view, dc, ps.rcPaint);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: {
+            RECT rc{};
+            GetClientRect(hwnd, &rc);
+            if (wParam) PaintView(view, reinterpret_cast<HDC>(wParam), rc);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_TIMER:
+            view.OnTimer(static_cast<int>(wParam));
+            return 0;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            OnScroll(view, hwnd, message == WM_VSCROLL, LOWORD(wParam));
+            return 0;
+        case WM_SETFOCUS:
+            CreateCaret(hwnd, nullptr, std::max(1, view.CaretWidth()), view.LineHeight());
+            view.SetFocused(true);
+            return 0;
+        case WM_KILLFOCUS:
+            DestroyCaret();
+            view.SetFocused(false);
+            return 0;
+        case WM_GETDLGCODE:
+            return 0x8F;
+        case WM_SETTINGCHANGE:
+            view.SetCaretPeriod(SystemCaretPeriod());
+            break;
+        case WM_DPICHANGED_AFTERPARENT:
+            view.InvalidateMetrics();
+            view.Repaint();
+            return 0;
+        case WM_DROPFILES:
+            return SendMessageW(GetParent(hwnd), message, wParam, lParam);
+        case WM_MOUSEMOVE: {
+            const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            if (host->drag != kOverlayNone) {
+                DragTo(view, host->drag, x, y);
+                return 0;
+            }
+            const int over = OverlayAt(view, x, y);
+            if (over != host->hover) {
+                host->hover = over;
+                InvalidateStrips(view);
+            }
+            if (over != kOverlayNone && !host->trackingLeave) {
+                TRACKMOUSEEVENT tme{};
+                tme.cbSize = sizeof(tme);
+                tme.dwFlags = TME_LEAVE;
+                tme.hwndTrack = hwnd;
+                host->trackingLeave = TrackMouseEvent(&tme) != FALSE;
+            }
+            break;
+        }
+        case WM_MOUSELEAVE:
+            host->trackingLeave = false;
+            if (host->hover != kOverlayNone) {
+                host->hover = kOverlayNone;
+                InvalidateStrips(view);
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            const int bar = OverlayAt(view, x, y);
+            if (bar == kOverlayNone) break;
+            SetFocus(hwnd);
+            const bool vertical = bar == kOverlayVertical;
+            const OverlayBar geometry = BarOf(view, vertical);
+            const int32_t along = vertical ? y : x;
+            const int32_t thumbStart = geometry.trackStart + geometry.thumbOffset;
+            host->drag = bar;
+            SetCapture(hwnd);
+            if (along >= thumbStart && along < thumbStart + geometry.thumbLength) {
+                host->grab = along - thumbStart;
+            } else {
+                host->grab = geometry.thumbLength / 2;
+                DragTo(view, bar, x, y);
+            }
+            InvalidateStrips(view);
+            return 0;
+        }
+        case WM_LBUTTONUP:
+            if (host->drag != kOverlayNone) {
+                host->drag = kOverlayNone;
+                ReleaseCapture();
+                InvalidateStrips(view);
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            if (host->drag != kOverlayNone) {
+                host->drag = kOverlayNone;
+                InvalidateStrips(view);
+            }
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                POINT pt{};
+                GetCursorPos(&pt);
+                ScreenToClient(hwnd, &pt);
+                const bool arrow = pt.x < view.MarginsWidth() || OverlayAt(view, pt.x, pt.y) != kOverlayNone;
+                SetCursor(LoadCursorW(nullptr, arrow ? IDC_ARROW : IDC_IBEAM));
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK QuillWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        View* view = new View(std::make_unique<WinViewHost>(hwnd));
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(view));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    View* view = ViewFromWindow(hwnd);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, 0, 0);
+        delete view;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (!view) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return HandleMessage(*view, hwnd, message, wParam, lParam);
+    } catch (...) {
+        return 0;  // nothing may cross the window procedure
+    }
+}
+
+}  // namespace
+
+bool RegisterQuillEditClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = QuillWindowProc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    wc.lpszClassName = kQuillEditClass;
+    if (RegisterClassExW(&wc)) return true;
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+View* ViewFromWindow(HWND hwnd) {
+    wchar_t name[16] = {};
+    if (!hwnd || !GetClassNameW(hwnd, name, 16) || lstrcmpW(name, kQuillEditClass) != 0) return nullptr;
+    return reinterpret_cast<View*>(GetWindowLongPtrW(hwnd, 0));
+}
+
+// ---- WinViewHost ---------------------------------------------------------------------------------
+
+WinViewHost::~WinViewHost() {
+    FreeSurface();
+}
+
+void WinViewHost::StartTimer(int id, uint32_t milliseconds) {
+    SetTimer(hwnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void WinViewHost::StopTimer(int id) {
+    KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+}
+
+void WinViewHost::InvalidateAll() {
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void WinViewHost::InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const RECT rc{left, top, right, bottom};
+    ::InvalidateRect(hwnd_, &rc, FALSE);
+}
+
+bool WinViewHost::ScrollPixels(int32_t dy) {
+    if (!IsWindowVisible(hwnd_) || GetUpdateRect(hwnd_, nullptr, FALSE)) return false;
+    View* view = ViewFromWindow(hwnd_);
+    RECT area{};
+    GetClientRect(hwnd_, &area);
+    if (view && view->OverlayScrollBars()) {
+        const int32_t strip = ScaleForDpi(kOverlayStrip, Dpi());
+        area.right = std::max<LONG>(area.left, area.right - strip);
+        InvalidateRect(area.right, 0, area.right + strip, area.bottom);
+    }
+    ScrollWindowEx(hwnd_, 0, dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+    return true;
+}
+
+void WinViewHost::SetScrollBar(bool vertical, const ScrollValues& values) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = static_cast<int>(values.min);
+    si.nMax = static_cast<int>(values.max);
+    si.nPage = static_cast<UINT>(values.page);
+    si.nPos = static_cast<int>(values.pos);
+    SetScrollInfo(hwnd_, vertical ? SB_VERT : SB_HORZ, &si, TRUE);
+}
+
+int32_t WinViewHost::Dpi() {
+    const UINT dpi = GetDpiForWindow(hwnd_);
+    return dpi ? static_cast<int32_t>(dpi) : 96;
+}
+
+bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
+    if (memDc_ && bits_ && surfaceWidth_ >= width && surfaceHeight_ >= height) return true;
+    FreeSurface();
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    memDc_ = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!memDc_ || !bitmap_ || !bits) {
+        FreeSurface();
+        return false;
+    }
+    bits_ = static_cast<uint32_t*>(bits);
+    oldBitmap_ = SelectObject(memDc_, bitmap_);
+    surfaceWidth_ = width;
+    surfaceHeight_ = height;
+    return true;
+}
+
+void WinViewHost::FreeSurface() {
+    if (memDc_ && oldBitmap_) SelectObject(memDc_, oldBitmap_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (memDc_) DeleteDC(memDc_);
+    memDc_ = nullptr;
+    bitmap_ = nullptr;
+    oldBitmap_ = nullptr;
+    bits_ = nullptr;
+    surfaceWidth_ = surfaceHeight_ = 0;
+}
+
+}  // namespace quill

@@ -1,0 +1,66 @@
+// The "QuillEdit" window class: a child window that owns one quill::View, and the Windows side of
+// the view (timers, invalidation, scroll bars, the off-screen bitmap and the overlay bar state).
+#pragma once
+
+#include <windows.h>
+
+#include "edit/view.h"
+
+namespace quill {
+
+inline constexpr wchar_t kQuillEditClass[] = L"QuillEdit";
+
+// Registers the class once per process; an existing registration counts as success.
+bool RegisterQuillEditClass(HINSTANCE instance);
+
+// The view behind a QuillEdit window (null for other windows or after destruction).
+View* ViewFromWindow(HWND hwnd);
+
+// Overlay bar identifiers for hover and drag state.
+enum OverlayPart { kOverlayNone = 0, kOverlayVertical = 1, kOverlayHorizontal = 2 };
+
+class WinViewHost final : public ViewHost {
+public:
+    explicit WinViewHost(HWND hwnd) : hwnd_(hwnd) {}
+    ~WinViewHost() override;
+
+    void StartTimer(int id, uint32_t milliseconds) override;
+    void StopTimer(int id) override;
+    void InvalidateAll() override;
+    void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    bool ScrollPixels(int32_t dy) override;
+    void SetScrollBar(bool vertical, const ScrollValues& values) override;
+    int32_t Dpi() override;
+    void* SystemHandle() override { return hwnd_; }
+
+    HWND hwnd() const { return hwnd_; }
+
+    // The off-screen 32-bit top-down bitmap, grown to at least width x height (never shrunk).
+    bool EnsureSurface(int32_t width, int32_t height);
+    HDC surfaceDc() const { return memDc_; }
+    uint32_t* surfaceBits() const { return bits_; }
+    int32_t surfaceWidth() const { return surfaceWidth_; }
+    int32_t surfaceHeight() const { return surfaceHeight_; }
+
+    int hover = kOverlayNone;
+    int drag = kOverlayNone;
+    int32_t grab = 0;
+    bool trackingLeave = false;
+
+private:
+    void FreeSurface();
+
+    HWND hwnd_;
+    HDC memDc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    int32_t surfaceWidth_ = 0;
+    int32_t surfaceHeight_ = 0;
+};
+
+// Paints the rows of `update` (client coordinates) into the off-screen bitmap and copies that
+// rectangle to `dc`.
+void PaintView(View& view, HDC dc, const RECT& update);
+
+}  // namespace quill
