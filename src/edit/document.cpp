@@ -62,7 +62,9 @@ void Document::FreeDeleter::operator()(char* p) const {
     std::free(p);
 }
 
-Document::Document() : starts_{0, 0}, stepPartition_(1) {}
+Document::Document() : stepPartition_(1) {
+    starts_.Assign({0, 0});
+}
 
 Document::~Document() = default;
 
@@ -340,38 +342,25 @@ bool Document::IsLineStartAfterBreak(int64_t position) const {
     return false;
 }
 
-void Document::AddToStarts(int64_t first, int64_t last, int64_t delta) {
-    if (first > last || delta == 0) return;
-    int64_t* p = starts_.data() + first;
-    int64_t n = last - first + 1;
-    // Eight at a time: the loop the compiler turns into vector additions.
-    for (; n >= 8; n -= 8, p += 8) {
-        p[0] += delta, p[1] += delta, p[2] += delta, p[3] += delta;
-        p[4] += delta, p[5] += delta, p[6] += delta, p[7] += delta;
-    }
-    for (; n > 0; --n, ++p)
-        *p += delta;
-}
-
 void Document::ShiftStartsAfter(int64_t line, int64_t delta) {
-    const int64_t last = static_cast<int64_t>(starts_.size()) - 1;
+    const int64_t last = starts_.Size() - 1;
     if (delta == 0 || line >= last) return;
     if (stepLength_ == 0) {
         stepPartition_ = line;
         stepLength_ = delta;
     } else if (line >= stepPartition_) {
         // Moving forward: the entries passed over take the pending step for good.
-        AddToStarts(stepPartition_ + 1, line, stepLength_);
+        starts_.Add(stepPartition_ + 1, line, stepLength_);
         stepPartition_ = line;
         stepLength_ += delta;
     } else if (line >= stepPartition_ - last / 10) {
         // A little way back: the entries passed over give the pending step back.
-        AddToStarts(line + 1, stepPartition_, -stepLength_);
+        starts_.Add(line + 1, stepPartition_, -stepLength_);
         stepPartition_ = line;
         stepLength_ += delta;
     } else {
         // Far back: settle the old step everywhere and start a new one.
-        AddToStarts(stepPartition_ + 1, last, stepLength_);
+        starts_.Add(stepPartition_ + 1, last, stepLength_);
         stepPartition_ = line;
         stepLength_ = delta;
     }
@@ -380,7 +369,7 @@ void Document::ShiftStartsAfter(int64_t line, int64_t delta) {
 
 void Document::ApplyStepThrough(int64_t index) {
     if (stepLength_ != 0 && stepPartition_ < index) {
-        AddToStarts(stepPartition_ + 1, index, stepLength_);
+        starts_.Add(stepPartition_ + 1, index, stepLength_);
         stepPartition_ = index;
     }
 }
@@ -388,7 +377,7 @@ void Document::ApplyStepThrough(int64_t index) {
 void Document::InsertStarts(int64_t index, const int64_t* values, int64_t count) {
     if (count < 1) return;
     ApplyStepThrough(index - 1);
-    starts_.insert(starts_.begin() + index, values, values + count);
+    starts_.Insert(index, values, count);
     // The new entries hold true values, so the step's partition moves past them.
     if (stepPartition_ >= index - 1) stepPartition_ += count;
 }
@@ -401,7 +390,7 @@ void Document::EraseStarts(int64_t first, int64_t last) {
     } else if (stepPartition_ >= first) {
         stepPartition_ = first - 1;
     }
-    starts_.erase(starts_.begin() + first, starts_.begin() + last + 1);
+    starts_.Erase(first, count);
 }
 
 void Document::RebuildLineIndex() {
@@ -431,8 +420,8 @@ void Document::RebuildLineIndex() {
         if (text[i] == '\n' || text[i] == '\r') addBreak(i);
     }
     starts.push_back(length_);
-    starts_ = std::move(starts);
-    stepPartition_ = static_cast<int64_t>(starts_.size()) - 1;
+    starts_.Assign(std::move(starts));
+    stepPartition_ = starts_.Size() - 1;
     stepLength_ = 0;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/line_start_vector.h"
 #include "edit/undo_history.h"
 
 namespace quill {
@@ -118,7 +119,7 @@ public:
     int32_t ChangeCount() const { return changeCount_; }
 
     // ---- lines --------------------------------------------------------------------------------
-    int64_t LineCount() const { return static_cast<int64_t>(starts_.size()) - 1; }
+    int64_t LineCount() const { return starts_.Size() - 1; }
     int64_t LineStart(int64_t line) const;
     // End of the line's text, before its break.
     int64_t LineEnd(int64_t line) const;
@@ -184,12 +185,10 @@ private:
     // Appends without line upkeep, undo or notification (the loader); false when it cannot grow.
     bool AppendRaw(const char* bytes, int64_t count);
 
-    // Line starts: stored value of entry i, and its true value.
-    int64_t StoredStart(int64_t index) const { return starts_[static_cast<size_t>(index)]; }
+    // The true value of line-start entry i.
     int64_t TrueStart(int64_t index) const {
-        return starts_[static_cast<size_t>(index)] + (index > stepPartition_ ? stepLength_ : 0);
+        return starts_[index] + (index > stepPartition_ ? stepLength_ : 0);
     }
-    void AddToStarts(int64_t first, int64_t last, int64_t delta);
     void ShiftStartsAfter(int64_t line, int64_t delta);
     void ApplyStepThrough(int64_t index);
     void InsertStarts(int64_t index, const int64_t* values, int64_t count);
@@ -217,7 +216,7 @@ private:
 
     // One entry more than the number of lines; entries above stepPartition_ are stored without
     // stepLength_.
-    std::vector<int64_t> starts_;
+    LineStartVector starts_;
     int64_t stepPartition_ = 0;
     int64_t stepLength_ = 0;
 

@@ -7,8 +7,9 @@
 //  - extended types: the main blocks of non-spacing marks, spacing diacritics, hiragana, katakana and
 //    ideographs.
 //  - lower-casing: ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic, Armenian, full-width Latin and the
-//    letter-like symbols that fold into other blocks (Ohm, Kelvin, Angstrom signs, capital sharp s,
-//    dotted capital I), which give case-insensitive matches of a different byte length.
+//    Latin capitals whose small letters lie in other blocks (U+023A to U+2C65, U+2C62 to U+026B and
+//    the like), which give case-insensitive matches of a different byte length. Like the system, it
+//    leaves the Ohm and Kelvin signs, capital sharp s and dotted capital I as they are.
 // The real tables are exercised by the Windows tests under Wine.
 #include "edit/text_platform.h"
 
@@ -70,7 +71,6 @@ uint16_t AsciiType(char32_t c) {
 char32_t LowerOf(char32_t c) {
     if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
     if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-    if (c == 0x0130) return 'i';
     if (c == 0x0178) return 0xFF;
     if ((c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) || (c >= 0x014A && c <= 0x0177))
         return c | 1;
@@ -84,10 +84,28 @@ char32_t LowerOf(char32_t c) {
     if (c >= 0x0410 && c <= 0x042F) return c + 32;
     if ((c >= 0x0460 && c <= 0x0481) || (c >= 0x048A && c <= 0x04BF)) return c | 1;
     if (c >= 0x0531 && c <= 0x0556) return c + 48;
-    if (c == 0x1E9E) return 0xDF;
-    if (c == 0x2126) return 0x03C9;
-    if (c == 0x212A) return 'k';
-    if (c == 0x212B) return 0xE5;
+    switch (c) {
+        case 0x023A:
+            return 0x2C65;
+        case 0x023E:
+            return 0x2C66;
+        case 0x2C62:
+            return 0x026B;
+        case 0x2C64:
+            return 0x027D;
+        case 0x2C6D:
+            return 0x0251;
+        case 0x2C6E:
+            return 0x0271;
+        case 0x2C7E:
+            return 0x023F;
+        case 0xA78D:
+            return 0x0265;
+        case 0xA7AA:
+            return 0x0266;
+        default:
+            break;
+    }
     if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
     return c;
 }
