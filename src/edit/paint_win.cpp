@@ -50,7 +50,10 @@ private:
     void BlendPixel(int32_t x, int32_t y, uint32_t rgb, uint32_t alpha);
     void Indicators(const LineLayout& l, int64_t lineStart, uint32_t rs, uint32_t re, int32_t ox, int32_t top,
                     bool under);
-    void Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baseline, uint32_t background);
+    void Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t baseline,
+              uint32_t background);
+    uint32_t FirstVisible(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox) const;
+    uint32_t VisibleEnd(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox) const;
     void Whitespace(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t top,
                     uint32_t background);
     void DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, int count, const INT* dx,
@@ -72,6 +75,26 @@ private:
     Clip clip_{0, 0, 0, 0};
     HGDIOBJ selectedFont_ = nullptr;
 };
+
+// The first unit of [rs, re) whose right edge lies past the text area's left edge, walked back to
+// the start of its character or shaped run; long unwrapped rows are never walked from their start.
+uint32_t Painter::FirstVisible(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox) const {
+    const int32_t leftX = textLeft_ - ox;
+    uint32_t u = rs;
+    if (l.xs[rs + 1 > re ? re : rs + 1] <= leftX) {
+        const auto it = std::upper_bound(l.xs.begin() + rs + 1, l.xs.begin() + re + 1, leftX);
+        u = static_cast<uint32_t>(it - l.xs.begin()) - 1;
+    }
+    while (u > 0 && u < l.chars.size() && (l.flags[u] & (kUnitRunLater | kUnitContinues)))
+        --u;
+    return u;
+}
+
+// One past the last unit of [rs, re) that starts left of the text area's right edge.
+uint32_t Painter::VisibleEnd(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox) const {
+    const auto it = std::lower_bound(l.xs.begin() + rs, l.xs.begin() + re, textRight_ - ox);
+    return static_cast<uint32_t>(it - l.xs.begin());
+}
 
 void Painter::FillRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb) {
     l = std::max(l, clip_.left);
@@ -180,7 +203,7 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
 
     // 5-7. Indicators under the text, the text, indicators over it.
     Indicators(l, lineStart, rs, re, ox, top, true);
-    Text(l, rs, ox, top + ascent_, background);
+    Text(l, rs, re, ox, top + ascent_, background);
     Indicators(l, lineStart, rs, re, ox, top, false);
 
     // 8. Whitespace marks.
@@ -248,11 +271,11 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
     }
 }
 
-void Painter::Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baseline, uint32_t background) {
+void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t baseline,
+                   uint32_t background) {
     const uint32_t n = static_cast<uint32_t>(l.chars.size());
-    uint32_t u = rs;
-    while (u > 0 && (l.flags[u] & kUnitRunLater))
-        --u;
+    uint32_t u = FirstVisible(l, rs, re, ox);
+    const uint32_t end = VisibleEnd(l, rs, re, ox);
     SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
     const ElementColour& ws = v_.appearance().elements[kElementWhitespace];
     const uint32_t controlColour = Blend(background, ws.set ? ws.rgba : (text_.fore | 0x80000000u));
@@ -266,7 +289,7 @@ void Painter::Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baselin
     std::vector<INT> dx;
     std::vector<WORD> glyphs;
     const auto* chars = reinterpret_cast<const wchar_t*>(l.chars.data());
-    while (u < n && ox + l.xs[u] < textRight_) {
+    while (u < end) {
         const uint8_t f = l.flags[u];
         if (f & (kUnitTab | kUnitMergedJamo)) {
             ++u;
@@ -294,7 +317,7 @@ void Painter::Text(const LineLayout& l, uint32_t rs, int32_t ox, int32_t baselin
         const bool control = (f & kUnitControl) != 0;
         const bool byGlyph = l.glyphs[u] != kNoGlyph;
         uint32_t j = u + 1;
-        while (j < n && ox + l.xs[j] < textRight_) {
+        while (j < end) {
             const uint8_t g = l.flags[j];
             if (g & (kUnitTab | kUnitMergedJamo | kUnitRunStart | kUnitRunLater)) break;
             if (l.fonts[j] != font || ((g & kUnitControl) != 0) != control) break;
@@ -365,7 +388,8 @@ void Painter::Whitespace(const LineLayout& l, uint32_t rs, uint32_t re, int32_t 
     uint32_t indentEnd = 0;
     while (indentEnd < l.chars.size() && (l.flags[indentEnd] & (kUnitBlank | kUnitTab)))
         ++indentEnd;
-    for (uint32_t u = rs; u < re; ++u) {
+    const uint32_t end = VisibleEnd(l, rs, re, ox);
+    for (uint32_t u = FirstVisible(l, rs, re, ox); u < end; ++u) {
         if (mode == 2 && u < indentEnd) continue;
         if (mode == 3 && u >= indentEnd) break;
         const int32_t left = ox + l.xs[u], right = ox + l.xs[u + 1];

@@ -303,7 +303,7 @@ View* ViewFromWindow(HWND hwnd) {
     return reinterpret_cast<View*>(GetWindowLongPtrW(hwnd, 0));
 }
 
-// ---- WinViewHost ---------------------------------------------------------------------------------
+// ---- WinViewHost --------------------------------------------------------------------------------
 
 WinViewHost::~WinViewHost() {
     FreeSurface();

@@ -47,7 +47,7 @@ View::~View() {
     }
 }
 
-// ---- document ------------------------------------------------------------------------------------
+// ---- document -----------------------------------------------------------------------------------
 
 void View::SetDocument(Document* document) {
     if (doc_) {
@@ -75,7 +75,7 @@ int64_t View::LineBytes(int64_t line) const {
     return doc_->LineEnd(line) - doc_->LineStart(line);
 }
 
-// ---- window ----------------------------------------------------------------------------------------
+// ---- window -------------------------------------------------------------------------------------
 
 void View::SetClientSize(int32_t width, int32_t height) {
     const bool widthChanged = width != clientWidth_;
@@ -119,7 +119,7 @@ void View::OnTimer(int id) {
     }
 }
 
-// ---- properties --------------------------------------------------------------------------------------
+// ---- properties ---------------------------------------------------------------------------------
 
 void View::LayoutChanged() {
     ++generation_;
@@ -249,7 +249,7 @@ int32_t View::TextLeft() const {
     return marginLeft_ + MarginsWidth();
 }
 
-// ---- selection and composition ------------------------------------------------------------------------
+// ---- selection and composition ------------------------------------------------------------------
 
 void View::SetSelection(int64_t anchor, int64_t caret) {
     const int64_t length = doc_->Length();
@@ -260,8 +260,15 @@ void View::SetSelection(int64_t anchor, int64_t caret) {
     const int64_t high = std::max({anchor, caret, anchor_, caret_});
     anchor_ = anchor;
     caret_ = caret;
-    const int64_t first = doc_->LineFromPosition(low);
-    InvalidateLines(first, doc_->LineFromPosition(high) - first + 1);
+    // Rows of lines on screen are found exactly; others only need their lines.
+    const int64_t lowLine = doc_->LineFromPosition(low), highLine = doc_->LineFromPosition(high);
+    const int64_t screenEnd = firstLine_ + LinesOnScreen() + 1;
+    const int64_t firstRow = (lowLine >= firstLine_ && lowLine <= screenEnd) ? DisplayRowOfPosition(low)
+                                                                             : DisplayRowOfLine(lowLine);
+    const int64_t lastRow = (highLine >= firstLine_ && highLine <= screenEnd)
+                                ? DisplayRowOfPosition(high)
+                                : DisplayRowOfLine(highLine + 1) - 1;
+    InvalidateRows(firstRow, lastRow);
     pendingUpdate |= 2;
     if (focused_) caretOn_ = true;
 }
@@ -282,7 +289,7 @@ void View::SetComposition(const std::u16string& text, const std::vector<uint8_t>
     InvalidateLines(line, -1);
 }
 
-// ---- metrics and layout ----------------------------------------------------------------------------------
+// ---- metrics and layout -------------------------------------------------------------------------
 
 void View::RefreshMetrics() {
     metricsStale_ = false;
@@ -523,6 +530,7 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
                           int64_t linesAdded, uint32_t /*flags*/, const char* text) {
     if (document != doc_) return;
     const int64_t lineCount = doc_->LineCount();
+    patchedRow_ = -1;
 
     // The selection follows the change.
     auto follow = [&](int64_t p) {
@@ -595,9 +603,31 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
     pendingUpdate |= 1;
     if (linesAdded != 0 || RowCount(line) != rowsBefore) {
         InvalidateLines(line, -1);
+    } else if (patchedRow_ > 0) {
+        // A patched long line repaints only from the first row whose break moved.
+        const int64_t first = DisplayRowOfLine(line);
+        InvalidateRows(first + patchedRow_, DisplayRowOfLine(line + 1) - 1);
     } else {
         InvalidateLines(line, 1);
     }
+}
+
+void View::InvalidateRows(int64_t firstRow, int64_t lastRow) {
+    if (clientHeight_ <= 0 || clientWidth_ <= 0 || lastRow < firstRow) return;
+    const int64_t lh = LineHeight();
+    const int64_t top = TopRow();
+    const int64_t y0 = std::clamp<int64_t>((firstRow - top) * lh, 0, clientHeight_);
+    const int64_t y1 = std::clamp<int64_t>((lastRow + 1 - top) * lh, 0, clientHeight_);
+    if (y1 > y0) host_->InvalidateRect(0, static_cast<int32_t>(y0), clientWidth_, static_cast<int32_t>(y1));
+}
+
+int64_t View::DisplayRowOfPosition(int64_t position) {
+    const int64_t line = doc_->LineFromPosition(position);
+    if (!Wrapping()) return line;
+    const LineLayout& l = LayoutLine(line);
+    const uint32_t unit = l.UnitOfOffset(
+        static_cast<uint32_t>(std::clamp<int64_t>(position - doc_->LineStart(line), 0, l.lineLength)));
+    return DisplayRowOfLine(line) + l.RowOfUnit(unit);
 }
 
 bool View::TryPatch(bool inserted, int64_t position, int64_t length, int64_t line, const char* text) {
@@ -608,6 +638,9 @@ bool View::TryPatch(bool inserted, int64_t position, int64_t length, int64_t lin
         return false;
     const int64_t offset = position - doc_->LineStart(line);
     if (offset < 0 || offset > slot.lineLength) return false;
+    // Rows before the edit's row whose breaks stay put need no repaint.
+    const int32_t editRow = slot.RowOfUnit(slot.UnitOfOffset(static_cast<uint32_t>(offset)));
+    std::vector<uint32_t> oldRows(slot.rowStarts.begin(), slot.rowStarts.begin() + editRow + 1);
     if (!PatchLineLayout(slot, inserted, static_cast<uint32_t>(offset), text, static_cast<int32_t>(length),
                          Params(), textFonts_)) {
         slot.line = -1;
@@ -617,6 +650,10 @@ bool View::TryPatch(bool inserted, int64_t position, int64_t length, int64_t lin
         scrollWidth_ = slot.Width();
         scrollStale_ = true;
     }
+    int32_t first = 0;
+    while (first < editRow && first + 1 < slot.Rows() && slot.rowStarts[first + 1] == oldRows[first + 1])
+        ++first;
+    patchedRow_ = first;
     return true;
 }
 
@@ -627,8 +664,7 @@ void View::GetSelection(int64_t* anchor, int64_t* caret) {
     *caret = caret_;
 }
 
-// ---- scrolling
-// ------------------------------------------------------------------------------------------------------
+// ---- scrolling ----------------------------------------------------------------------------------
 
 int64_t View::TopRow() {
     if (!Wrapping() || wrap_.Empty()) return firstLine_;

@@ -235,6 +235,9 @@ public:
     // Invalidates the rows of lines [first, first + count) (count < 0: to the bottom).
     void InvalidateLines(int64_t first, int64_t count);
     void InvalidateCaret();
+    // Invalidates display rows [firstRow, lastRow].
+    void InvalidateRows(int64_t firstRow, int64_t lastRow);
+    int64_t DisplayRowOfPosition(int64_t position);
 
     // Lines laid out so far (cache misses and background wrapping), for tests and benchmarks.
     uint64_t layoutsMade = 0;
@@ -300,6 +303,7 @@ private:
     WrapIndex wrap_;
     int64_t wrapResume_ = 0;
     bool wrapTimerRunning_ = false;
+    int32_t patchedRow_ = -1;  // first row a long-line patch may have moved, during NotifyModified
 
     int32_t clientWidth_ = 0;
     int32_t clientHeight_ = 0;

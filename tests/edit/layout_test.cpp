@@ -16,7 +16,7 @@ using test::Layout;
 using test::TestFonts;
 using test::U8;
 
-// ---- font sizes and the width cache -----------------------------------------------------------
+// ---- font sizes and the width cache -------------------------------------------------------------
 
 TEST(FontPixelHeight, SizeZoomAndDpi) {
     EXPECT_EQ(FontPixelHeight(1000, 0, 96), 13);  // 10 pt at 96 DPI
@@ -107,7 +107,7 @@ TEST(FontSet, FallbackWithThePrimaryFaceCountsAsMissing) {
     EXPECT_EQ(EntryGlyph(ga), kNoGlyph);
 }
 
-// ---- plain units -------------------------------------------------------------------------------
+// ---- plain units --------------------------------------------------------------------------------
 
 TEST(LineLayout, AsciiUnitsOffsetsAndXs) {
     TestFonts t;
@@ -201,7 +201,7 @@ TEST(LineLayout, TabsAdvanceToTheNextStopButNeverLessThanTwoPixels) {
     EXPECT_EQ(four.xs, (std::vector<int32_t>{0, 7, 16, 23}));
 }
 
-// ---- complex text ------------------------------------------------------------------------------
+// ---- complex text -------------------------------------------------------------------------------
 
 TEST(LineLayout, CombiningMarkJoinsItsBaseInOneMeasuredRun) {
     TestFonts t;
@@ -277,7 +277,7 @@ TEST(LineLayout, TabsInsideComplexLinesKeepTheTabRule) {
     EXPECT_EQ(l.flags[2], kUnitTab);
 }
 
-// ---- composition -----------------------------------------------------------------------------------
+// ---- composition --------------------------------------------------------------------------------
 
 TEST(LineLayout, CompositionUnitsSitAtTheCaretOffset) {
     TestFonts t;
