@@ -61,7 +61,7 @@ if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
                 (cd "$RESULTS" &&
                     LUMENPAD_EXPECT_ACP=$cp timeout 1800 env LC_ALL="$loc" wine "$B/win/lumen_tests.exe" \
                         --gtest_filter="$FILTER" --gtest_output="xml:wine-$cp.xml" </dev/null 2>&1 |
-                    tr -d '\r' | grep -v -E '^(\[ +(OK|RUN) +\]|\[-+\]|$)' | tail -n 200)
+                    stdbuf -oL tr -d '\r' | grep --line-buffered -v -E '^(\[ +(OK|RUN) +\]|\[-+\]|$)' | tail -n 200)
                 [[ -s $RESULTS/wine-$cp.xml ]] || BROKEN+=("Wine tests ($cp): no results (crash or time-out)")
                 WINEPREFIX=$B/win/wine-$cp wineserver -k >/dev/null 2>&1 || true
             done

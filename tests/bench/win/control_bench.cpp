@@ -1,0 +1,237 @@
+// Control-level benchmark: opens, types into and pages through large texts in one text control,
+// driven by window messages alone, pumping messages and painting (UpdateWindow) inside every timed
+// step. The scenario names and units are those of the program's performance test.
+//
+//   lumen_control_bench.exe <driver> [report file]     e.g. edit, richedit
+//
+// Each line: "%-44s %10.2f %s". Typing and paging also write " (avg)" and " (worst)" lines; the
+// plain line is the median. Scenarios stop typing early when a run exceeds its time budget, so a
+// slow control still finishes; the count actually typed is shown in the unit text.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "control_driver.h"
+
+namespace lumen::bench {
+
+std::vector<DriverEntry>& Drivers() {
+    static std::vector<DriverEntry> drivers;
+    return drivers;
+}
+
+namespace {
+
+constexpr int kClientWidth = 980, kClientHeight = 700;
+constexpr double kTypingBudgetMs = 15000;
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump(HWND hwnd) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    UpdateWindow(hwnd);
+}
+
+double WorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+std::string Line(const char* name, double value, const std::string& unit) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, "%-44s %10.2f %s\n", name, value, unit.c_str());
+    return buffer;
+}
+
+// About 10 MB in 100,000 lines of mixed Hangul and Latin text.
+std::string HundredThousandLines() {
+    std::string text;
+    text.reserve(10'500'000);
+    char number[16];
+    for (int i = 0; i < 100000; ++i) {
+        std::snprintf(number, sizeof number, "%06d ", i);
+        text += number;
+        text += "가나다 The quick brown fox jumps over the lazy dog. 루멘판 0123456789 abcdefghij klmnop\r\n";
+    }
+    return text;
+}
+
+// A 2 MB single line without breaks.
+std::string TwoMegabyteLine() {
+    const std::string piece = "가나다라마바사 abcdefg 0123456789";
+    std::string text;
+    while (text.size() < 2 * 1024 * 1024)
+        text += piece;
+    return text;
+}
+
+// Lines go to standard output and to the report file as soon as they are measured, so a run that
+// is cut off by a time limit still leaves everything it measured.
+struct Report {
+    FILE* file = nullptr;
+    void Add(const char* name, double value, const std::string& unit) {
+        const std::string line = Line(name, value, unit);
+        std::fputs(line.c_str(), stdout);
+        std::fflush(stdout);
+        if (file) {
+            std::fputs(line.c_str(), file);
+            std::fflush(file);
+        }
+    }
+    // Median, average and worst of per-step times.
+    void AddSteps(const char* name, std::vector<double> times, const std::string& what) {
+        if (times.empty()) return;
+        std::vector<double> sorted = times;
+        std::sort(sorted.begin(), sorted.end());
+        double sum = 0;
+        for (double t : times)
+            sum += t;
+        const std::string unit = "ms per " + what + " (" + std::to_string(times.size()) + ")";
+        Add(name, sorted[sorted.size() / 2], unit);
+        Add((std::string(name) + " (avg)").c_str(), sum / static_cast<double>(times.size()), unit);
+        Add((std::string(name) + " (worst)").c_str(), sorted.back(), unit);
+    }
+};
+
+std::vector<double> TypeAt(ControlDriver& d, int64_t position, int count) {
+    d.SetCaret(position);
+    Pump(d.hwnd());
+    std::vector<double> times;
+    const wchar_t* pattern = L"abc 가나 ";
+    const double start = Now();
+    for (int i = 0; i < count && Now() - start < kTypingBudgetMs; ++i) {
+        const double t0 = Now();
+        d.Type(pattern[i % 7]);
+        Pump(d.hwnd());
+        times.push_back(Now() - t0);
+    }
+    return times;
+}
+
+double Open(ControlDriver& d, const std::string& text) {
+    const double t0 = Now();
+    d.Load(text);
+    Pump(d.hwnd());
+    return Now() - t0;
+}
+
+int Run(const DriverEntry& entry, const wchar_t* reportPath) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"Lumenpad.ControlBench";
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    RegisterClassW(&wc);
+    RECT rc = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
+    const HWND frame =
+        CreateWindowW(wc.lpszClassName, L"control bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                      rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, nullptr);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+    Pump(frame);
+
+    std::unique_ptr<ControlDriver> d = entry.make();
+    Report report;
+    if (reportPath) report.file = _wfopen(reportPath, L"wb");
+    std::printf("# %s\n", entry.title.c_str());
+    if (!d->Create(frame, false)) {
+        std::printf("# %s could not be created\n", entry.title.c_str());
+        return 2;
+    }
+    Pump(frame);
+    report.Add("memory: idle, one empty tab", WorkingSetMb(), "MB");
+
+    // A short memo: each typed line is the performance test's sample line.
+    {
+        const std::wstring line = L"루멘판 성능 시험 줄 The quick brown fox jumps over the lazy dog.";
+        std::vector<double> times;
+        for (int rep = 0; rep < 3; ++rep) {
+            for (wchar_t c : line) {
+                const double t0 = Now();
+                d->Type(c);
+                Pump(d->hwnd());
+                times.push_back(Now() - t0);
+            }
+            SendMessageW(d->hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+            SendMessageW(d->hwnd(), WM_CHAR, L'\r', 1);
+            SendMessageW(d->hwnd(), WM_KEYUP, VK_RETURN, 0xC0000001);
+            Pump(d->hwnd());
+        }
+        report.AddSteps("typing: small memo", times, "char");
+    }
+
+    const std::string lines = HundredThousandLines();
+    report.Add("open: 100k lines (~10 MB)", Open(*d, lines), "ms");
+    report.Add("memory: after opening 10 MB", WorkingSetMb(), "MB");
+    report.AddSteps("typing: end of 100k-line file", TypeAt(*d, d->Length(), 200), "char");
+    report.AddSteps("typing: middle of 100k-line file", TypeAt(*d, d->Length() / 2, 200), "char");
+    {
+        d->SetCaret(0);
+        Pump(d->hwnd());
+        std::vector<double> times;
+        const double start = Now();
+        for (int i = 0; i < 100 && Now() - start < kTypingBudgetMs; ++i) {
+            const double t0 = Now();
+            d->PageDown();
+            Pump(d->hwnd());
+            times.push_back(Now() - t0);
+        }
+        report.AddSteps("scroll: page down (per page)", times, "page");
+    }
+
+    const std::string oneLine = TwoMegabyteLine();
+    d->Create(frame, false);
+    Pump(frame);
+    report.Add("open: 2 MB single line (no wrap)", Open(*d, oneLine), "ms");
+    report.AddSteps("typing: end of 2 MB line (no wrap)", TypeAt(*d, d->Length(), 100), "char");
+    report.AddSteps("typing: start of 2 MB line (no wrap)", TypeAt(*d, 0, 100), "char");
+    d->Create(frame, true);
+    Pump(frame);
+    Open(*d, oneLine);
+    report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(*d, d->Length(), 100), "char");
+    report.Add("memory: end", WorkingSetMb(), "MB");
+
+    if (report.file) std::fclose(report.file);
+    DestroyWindow(frame);
+    return 0;
+}
+
+}  // namespace
+}  // namespace lumen::bench
+
+int wmain(int argc, wchar_t** argv) {
+    using lumen::bench::Drivers;
+    if (argc < 2) {
+        std::printf("usage: lumen_control_bench <driver> [report file]; drivers:");
+        for (const auto& e : Drivers())
+            std::printf(" %s", e.name.c_str());
+        std::printf("\n");
+        return 2;
+    }
+    for (const auto& e : Drivers()) {
+        std::wstring name(e.name.begin(), e.name.end());
+        if (name == argv[1]) return lumen::bench::Run(e, argc > 2 ? argv[2] : nullptr);
+    }
+    std::printf("unknown driver\n");
+    return 2;
+}

@@ -1,0 +1,53 @@
+// A text control driven by window messages alone, as the control benchmark sees it. One driver per
+// control class; each registers itself under a short name ("edit", "richedit", ...).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumen::bench {
+
+class ControlDriver {
+public:
+    virtual ~ControlDriver() = default;
+    // Creates the control as a child filling `parent`'s client area, destroying any earlier one.
+    virtual HWND Create(HWND parent, bool wrap) = 0;
+    // Replaces the whole text with `utf8` the way a program opening a file would.
+    virtual void Load(const std::string& utf8) = 0;
+    // Text length in the control's own position units.
+    virtual int64_t Length() = 0;
+    virtual void SetCaret(int64_t position) = 0;
+    // Types one character as the keyboard would deliver it.
+    virtual void Type(wchar_t c) { SendMessageW(hwnd_, WM_CHAR, c, 1); }
+    virtual void PageDown() {
+        SendMessageW(hwnd_, WM_KEYDOWN, VK_NEXT, 1);
+        SendMessageW(hwnd_, WM_KEYUP, VK_NEXT, 0xC0000001);
+    }
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    HWND hwnd_ = nullptr;
+};
+
+using DriverFactory = std::function<std::unique_ptr<ControlDriver>()>;
+
+struct DriverEntry {
+    std::string name;
+    std::string title;  // shown in the report
+    DriverFactory make;
+};
+
+std::vector<DriverEntry>& Drivers();
+
+struct RegisterDriver {
+    RegisterDriver(std::string name, std::string title, DriverFactory make) {
+        Drivers().push_back({std::move(name), std::move(title), std::move(make)});
+    }
+};
+
+}  // namespace lumen::bench
