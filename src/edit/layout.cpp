@@ -172,6 +172,28 @@ void Shape(LineLayout& out, FontSet& fonts, int32_t tabWidth) {
     out.xs[n] = x;
 }
 
+// Inserts `count` values before index `at` of v (which holds n + 1 entries) while adding `shift`
+// to the entries that move.
+template <typename T>
+void ShiftInsert(std::vector<T>& v, size_t at, size_t n, const T* values, size_t count, T shift) {
+    v.resize(n + 1 + count);
+    T* p = v.data();
+    for (size_t k = n + 1; k-- > at;)
+        p[k + count] = static_cast<T>(p[k] + shift);
+    std::copy(values, values + count, p + at);
+}
+
+// Removes entries [from, to) of v (n + 1 entries) while subtracting `shift` from the entries that
+// move down.
+template <typename T>
+void ShiftErase(std::vector<T>& v, size_t from, size_t to, size_t n, T shift) {
+    T* p = v.data();
+    const size_t gap = to - from;
+    for (size_t k = to; k <= n; ++k)
+        p[k - gap] = static_cast<T>(p[k] - shift);
+    v.resize(n + 1 - gap);
+}
+
 bool IsInvalidByteUnit(const LineLayout& l, size_t u) {
     return u < l.chars.size() && l.chars[u] == 0xFFFD && l.offsets[u + 1] - l.offsets[u] == 1;
 }
@@ -315,7 +337,8 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     WrapLineLayout(out, params.wrapMode, params.wrapWidth, 0);
 }
 
-void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_t fromUnit) {
+void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_t fromUnit,
+                    const PreviousRows* previous) {
     auto& rows = layout.rowStarts;
     const uint32_t n = static_cast<uint32_t>(layout.chars.size());
     if ((wrapMode != kWrapWord && wrapMode != kWrapChar) || width < 1 || rows.empty()) {
@@ -374,6 +397,16 @@ void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_
         if (brk >= n) break;
         rows.push_back(brk);
         s = brk;
+        if (previous && brk >= previous->changedEnd) {
+            const int64_t was = int64_t{brk} - previous->delta;
+            auto it = std::lower_bound(previous->starts.begin(), previous->starts.end(), was,
+                                       [](uint32_t a, int64_t b) { return int64_t{a} < b; });
+            if (it != previous->starts.end() && int64_t{*it} == was) {
+                for (++it; it != previous->starts.end(); ++it)
+                    rows.push_back(static_cast<uint32_t>(int64_t{*it} + previous->delta));
+                break;
+            }
+        }
     }
 }
 
@@ -385,6 +418,10 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
     const size_t u = static_cast<size_t>(std::lower_bound(first, first + n + 1, offset) - first);
     if (u > n || l.offsets[u] != offset) return false;
     if ((u > 0 && IsInvalidByteUnit(l, u - 1)) || IsInvalidByteUnit(l, u)) return false;
+    const bool wrapping =
+        (params.wrapMode == kWrapWord || params.wrapMode == kWrapChar) && params.wrapWidth > 0;
+    PreviousRows previous;
+    if (wrapping) previous.starts = l.rowStarts;
 
     if (inserted) {
         // Measure the inserted characters; anything a fresh layout would treat specially refuses.
@@ -423,37 +460,34 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
         const int32_t added = w.x;
         for (size_t k = 0; k < units; ++k)
             add.xs[k] += x0;
-        // Later entries first (they move by the inserted amounts), then the splice.
-        for (size_t k = u; k <= n; ++k) {
-            l.offsets[k] += static_cast<uint32_t>(length);
-            l.xs[k] += added;
-        }
+        // Offsets and xs move and shift in one pass from the end; the rest is a plain splice.
+        ShiftInsert(l.offsets, u, n, add.offsets.data(), units, static_cast<uint32_t>(length));
+        ShiftInsert(l.xs, u, n, add.xs.data(), units, added);
         l.chars.insert(l.chars.begin() + u, add.chars.begin(), add.chars.end());
-        l.offsets.insert(l.offsets.begin() + u, add.offsets.begin(), add.offsets.begin() + units);
-        l.xs.insert(l.xs.begin() + u, add.xs.begin(), add.xs.begin() + units);
         l.fonts.insert(l.fonts.begin() + u, add.fonts.begin(), add.fonts.end());
         l.glyphs.insert(l.glyphs.begin() + u, add.glyphs.begin(), add.glyphs.end());
         l.flags.insert(l.flags.begin() + u, add.flags.begin(), add.flags.end());
         l.lineLength += length;
+        previous.delta = static_cast<int64_t>(units);
+        previous.changedEnd = static_cast<uint32_t>(u + units);
     } else {
         const uint32_t end = offset + static_cast<uint32_t>(length);
         const size_t u2 = static_cast<size_t>(std::lower_bound(first + u, first + n + 1, end) - first);
         if (u2 > n || l.offsets[u2] != end || u2 <= u) return false;
         if (IsInvalidByteUnit(l, u2)) return false;
         const int32_t removed = l.xs[u2] - l.xs[u];
-        for (size_t k = u2; k <= n; ++k) {
-            l.offsets[k] -= static_cast<uint32_t>(length);
-            l.xs[k] -= removed;
-        }
+        ShiftErase(l.offsets, u, u2, n, static_cast<uint32_t>(length));
+        ShiftErase(l.xs, u, u2, n, removed);
         l.chars.erase(l.chars.begin() + u, l.chars.begin() + u2);
-        l.offsets.erase(l.offsets.begin() + u, l.offsets.begin() + u2);
-        l.xs.erase(l.xs.begin() + u, l.xs.begin() + u2);
         l.fonts.erase(l.fonts.begin() + u, l.fonts.begin() + u2);
         l.glyphs.erase(l.glyphs.begin() + u, l.glyphs.begin() + u2);
         l.flags.erase(l.flags.begin() + u, l.flags.begin() + u2);
         l.lineLength -= length;
+        previous.delta = -static_cast<int64_t>(u2 - u);
+        previous.changedEnd = static_cast<uint32_t>(u);
     }
-    WrapLineLayout(l, params.wrapMode, params.wrapWidth, static_cast<uint32_t>(u));
+    WrapLineLayout(l, params.wrapMode, params.wrapWidth, static_cast<uint32_t>(u),
+                   wrapping ? &previous : nullptr);
     return true;
 }
 

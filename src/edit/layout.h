@@ -90,9 +90,20 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
                      const LayoutParams& params, FontSet& fonts,
                      const CompositionView* composition = nullptr);
 
+// The rows a line had before an edit that changed units [fromUnit, changedEnd) of the new layout
+// and moved every later unit by `delta`. A row's break depends only on the units from its start
+// on, so once a new row start at or after changedEnd matches a moved old start, the remaining old
+// rows (moved) are the answer.
+struct PreviousRows {
+    std::vector<uint32_t> starts;
+    int64_t delta = 0;
+    uint32_t changedEnd = 0;
+};
+
 // Breaks a laid-out line into display rows for the wrap mode and width, keeping the rows before
 // `fromUnit`'s row when they cannot be affected by a change at `fromUnit`.
-void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_t fromUnit = 0);
+void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_t fromUnit = 0,
+                    const PreviousRows* previous = nullptr);
 
 // In-place update of a simple layout for an edit of its line. `offset` is the edit's byte offset in
 // the line; for an insertion `text` holds the inserted bytes. Returns false, leaving the layout
