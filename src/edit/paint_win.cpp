@@ -271,6 +271,15 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
     }
 }
 
+// Whether unit k can go out in the same call as a batch of the given font and kind.
+bool Joins(const LineLayout& l, uint32_t k, uint8_t font, bool control, bool byGlyph) {
+    const uint8_t g = l.flags[k];
+    if (g & (kUnitTab | kUnitMergedJamo | kUnitRunStart | kUnitRunLater)) return false;
+    if (l.fonts[k] != font || ((g & kUnitControl) != 0) != control) return false;
+    if ((l.glyphs[k] != kNoGlyph) != byGlyph) return false;
+    return !(l.chars[k] >= 0xD800 && l.chars[k] <= 0xDBFF);
+}
+
 void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, int32_t baseline,
                    uint32_t background) {
     const uint32_t n = static_cast<uint32_t>(l.chars.size());
@@ -288,6 +297,7 @@ void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, in
     };
     std::vector<INT> dx;
     std::vector<WORD> glyphs;
+    std::wstring text;
     const auto* chars = reinterpret_cast<const wchar_t*>(l.chars.data());
     while (u < end) {
         const uint8_t f = l.flags[u];
@@ -313,30 +323,53 @@ void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, in
             u += 2;
             continue;
         }
+        // Blanks draw nothing: one between two batchable units widens the unit before it, so a
+        // line of words in one font goes out in one call.
+        auto blank = [&](uint32_t k) {
+            return (l.flags[k] & (kUnitBlank | kUnitControl | kUnitComposition)) == kUnitBlank &&
+                   (l.chars[k] == u' ' || l.chars[k] == 0x3000);
+        };
+        if (blank(u)) {
+            ++u;
+            continue;
+        }
         const uint8_t font = l.fonts[u];
         const bool control = (f & kUnitControl) != 0;
         const bool byGlyph = l.glyphs[u] != kNoGlyph;
+        dx.clear();
+        glyphs.clear();
+        text.clear();
+        auto take = [&](uint32_t k) {
+            dx.push_back(l.xs[k + 1] - l.xs[k]);
+            if (byGlyph) {
+                glyphs.push_back(l.glyphs[k]);
+            } else {
+                text.push_back(chars[k]);
+            }
+        };
+        take(u);
         uint32_t j = u + 1;
         while (j < end) {
-            const uint8_t g = l.flags[j];
-            if (g & (kUnitTab | kUnitMergedJamo | kUnitRunStart | kUnitRunLater)) break;
-            if (l.fonts[j] != font || ((g & kUnitControl) != 0) != control) break;
-            if ((l.glyphs[j] != kNoGlyph) != byGlyph) break;
-            if (l.chars[j] >= 0xD800 && l.chars[j] <= 0xDBFF) break;
+            if (blank(j)) {
+                uint32_t k = j;
+                while (k < end && blank(k))
+                    ++k;
+                if (k >= end || !Joins(l, k, font, control, byGlyph)) break;
+                dx.back() += l.xs[k] - l.xs[j];
+                j = k;
+                continue;
+            }
+            if (!Joins(l, j, font, control, byGlyph)) break;
+            take(j);
             ++j;
         }
-        const size_t count = j - u;
-        dx.resize(count);
-        for (size_t k = 0; k < count; ++k)
-            dx[k] = l.xs[u + k + 1] - l.xs[u + k];
         colour(control ? controlColour : text_.fore);
         if (byGlyph) {
-            glyphs.assign(l.glyphs.begin() + u, l.glyphs.begin() + j);
             DrawString(FontOf(font), ox + l.xs[u], baseline, reinterpret_cast<const wchar_t*>(glyphs.data()),
-                       static_cast<int>(count), dx.data(), ETO_GLYPH_INDEX);
+                       static_cast<int>(glyphs.size()), dx.data(), ETO_GLYPH_INDEX);
         } else {
-            DrawString(FontOf(font), ox + l.xs[u], baseline, chars + u, static_cast<int>(count), dx.data(),
-                       0);
+            DrawString(FontOf(font), ox + l.xs[u], baseline, text.data(), static_cast<int>(text.size()),
+                       dx.data(), 0);
         }
         u = j;
     }

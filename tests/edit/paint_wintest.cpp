@@ -217,6 +217,64 @@ TEST(PaintWindow, OverlayBarsThickenWhileHovered) {
     host->hover = kOverlayNone;
 }
 
+TEST(PaintWindow, CompositionUnderlineAndCaretAtItsEnd) {
+    EditorWindow w(400, 100);
+    View& v = w.view();
+    w.SetText("ab");
+    v.SetSelection(1, 1);
+    v.SetFocused(true);
+    v.SetComposition(u"\uAC00\uB098", {1, 0}, 2);  // the first syllable is the clause being converted
+    const Capture c = w.Print();
+    const LineLayout& l = v.LayoutLine(0);
+    ASSERT_EQ(l.compositionStart, 1);
+    const int32_t lh = v.LineHeight();
+    const int32_t y = std::min(lh - 2, v.LineAscent() + 2);
+    const int32_t left = v.TextLeft();
+    auto black = [](uint32_t p) { return p == 0; };
+    // Two pixels under the converted clause, one under the rest, a pixel apart at the clause ends.
+    const int32_t a0 = left + l.xs[1], a1 = left + l.xs[2], b1 = left + l.xs[3];
+    EXPECT_EQ(c.Count(a0, y, a1 - 1, y + 1, black), a1 - 1 - a0);
+    EXPECT_EQ(c.Count(a0, y + 1, a1 - 1, y + 2, black), a1 - 1 - a0);
+    EXPECT_NE(c.At(a1 - 1, y), 0u);
+    EXPECT_EQ(c.Count(a1, y, b1 - 1, y + 1, black), b1 - 1 - a1);
+    EXPECT_EQ(c.Count(a1 + 1, y + 1, b1 - 2, y + 2, black), 0);
+    // The caret bar stands after the composition, the full row high.
+    EXPECT_EQ(c.Count(b1, 0, b1 + 1, lh, black), lh);
+    // Ending the composition takes the units away again.
+    v.SetComposition(u"", {}, 0);
+    EXPECT_EQ(v.LayoutLine(0).Units(), 2);
+}
+
+TEST(PaintWindow, WhitespaceAfterIndentationAndOvertypeCaret) {
+    EditorWindow w(400, 100);
+    View& v = w.view();
+    v.appearance().viewWhitespace = 2;
+    w.SetText("    a b");
+    const Capture c = w.Print();
+    const LineLayout& l = v.LayoutLine(0);
+    const int32_t lh = v.LineHeight(), left = v.TextLeft();
+    const uint32_t dot = Blend(kWhite, 0x60000000u);
+    auto isDot = [&](uint32_t p) { return p == dot; };
+    EXPECT_EQ(c.Count(left, 0, left + l.xs[4], lh, isDot), 0);  // indentation: no marks
+    const int32_t s = std::max(1, (lh + 12) / 24);
+    EXPECT_EQ(c.Count(left + l.xs[5], 0, left + l.xs[6], lh, isDot), s * s);  // the blank between words
+    v.appearance().viewWhitespace = 3;
+    const Capture inside = w.Print();
+    EXPECT_EQ(inside.Count(left, 0, left + l.xs[4], lh, isDot), 4 * s * s);
+    EXPECT_EQ(inside.Count(left + l.xs[5], 0, left + l.xs[6], lh, isDot), 0);
+
+    // Overtype: a block under the next character, at the bottom of the row.
+    v.appearance().viewWhitespace = 0;
+    v.appearance().overtype = true;
+    v.SetFocused(true);
+    v.SetSelection(4, 4);
+    const Capture block = w.Print();
+    const int32_t bh = std::max(2, v.CaretWidth());
+    const int32_t x0 = left + l.xs[4], x1 = left + l.xs[5];
+    EXPECT_EQ(block.Count(x0, lh - bh, x1, lh, [](uint32_t p) { return p == 0; }), (x1 - x0) * bh);
+    EXPECT_EQ(block.Count(x0, 0, x0 + 1, 2, [](uint32_t p) { return p == 0; }), 0);
+}
+
 TEST(PaintWindow, ScreenshotOfKoreanLatinTabAndEmoji) {
     EditorWindow w(640, 120);
     View& v = w.view();
@@ -227,7 +285,8 @@ TEST(PaintWindow, ScreenshotOfKoreanLatinTabAndEmoji) {
     w.SetText(U8(u8"한국어 Latin\ttab 😀 emoji 中文。\r\n두 번째 줄: e\u0301 \u05E9\u05DC\u05D5\u05DD\r\n"));
     v.SetSelection(4, 9);
     const Capture c = w.Print();
-    if (const char* path = std::getenv("LUMENPAD_VIEW_SHOT")) {
+    const char* path = std::getenv("LUMENPAD_VIEW_SHOT");
+    if (path && *path) {
         EXPECT_TRUE(c.SaveBmp(path));
     }
     const int32_t lh = v.LineHeight();

@@ -75,7 +75,7 @@ TEST(ViewBench, DISABLED_HundredThousandLines) {
         text += U8(u8"루멘판 성능 시험 줄 ") + std::to_string(i) +
                 " The quick brown fox jumps over the lazy dog, again and again.\t0123456789\r\n";
     }
-    Report("document bytes (MB)", static_cast<double>(text.size()) / (1 << 20));
+    std::printf("document: %.2f MB, %lld lines\n", static_cast<double>(text.size()) / (1 << 20), 100000LL);
     EditorWindow w(980, 700, 0, true);
     ASSERT_TRUE(w.ok());
     w.view().SetMargin(0, 48, 1);
