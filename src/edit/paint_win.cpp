@@ -528,6 +528,8 @@ void PaintView(View& view, HDC dc, const RECT& update) {
         }
     }
     if (view.OverlayScrollBars()) painter.OverlayBars();
+    // Fonts may be rebuilt before the next paint: leave none of them selected.
+    SelectObject(host->surfaceDc(), GetStockObject(SYSTEM_FONT));
     GdiFlush();
     const int32_t l = std::max<LONG>(0, update.left), t = std::max<LONG>(0, update.top);
     const int32_t r = std::min<LONG>(width, update.right), b = std::min<LONG>(height, update.bottom);
