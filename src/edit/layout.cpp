@@ -127,7 +127,7 @@ void Shape(LineLayout& out, FontSet& fonts, int32_t tabWidth) {
             if ((out.flags[j] & kUnitTab) || compositionFlag(j) != comp) break;
             const char32_t cj = CodePointAt(out.chars, j);
             bool joins = IsCombiningMark(cj) || (baseComplex && IsComplexScript(cj));
-            if (!joins && cj == 0x20 && j + 1 < n && !(out.flags[j + 1] & kUnitTab) &&
+            if (!joins && baseComplex && cj == 0x20 && j + 1 < n && !(out.flags[j + 1] & kUnitTab) &&
                 compositionFlag(j + 1) == comp)
                 joins = IsComplexScript(CodePointAt(out.chars, j + 1));
             if (!joins) break;

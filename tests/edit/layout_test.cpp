@@ -237,6 +237,11 @@ TEST(LineLayout, SingleComplexCharacterIsStillARun) {
     const LineLayout l = Layout(t.fonts, U8(u8"a\u05D0 b"));
     EXPECT_EQ(l.flags[1], kUnitRunStart);
     EXPECT_EQ(l.flags[2], kUnitBlank);  // not followed by a complex character
+    // A blank joins only a run whose base is complex: Latin before Hebrew stays alone.
+    const LineLayout latin = Layout(t.fonts, U8(u8"a \u05D0"));
+    EXPECT_EQ(latin.flags[0], 0);
+    EXPECT_EQ(latin.flags[1], kUnitBlank);
+    EXPECT_EQ(latin.flags[2], kUnitRunStart);
 }
 
 TEST(LineLayout, EmojiWithSkinToneIsOneRunOfZeroWidthContinuations) {

@@ -468,6 +468,38 @@ TEST(View, PointFromPositionFollowsRowsAndScrolling) {
     EXPECT_EQ(y, 2 * lh);
 }
 
+TEST(View, EditsAndCaretMovesRepaintOnlyTheRowsTheyTouch) {
+    ViewFixture f(400, 0);
+    View& v = *f.view;
+    const int32_t lh = v.LineHeight();
+    v.SetClientSize(400, 20 * lh);
+    std::string line;
+    while (line.size() < 12000)
+        line += "word and more words ";
+    f.SetText(line);
+    v.SetWrapMode(kWrapWord);
+    v.FinishWrapping();
+    const int64_t rows = v.RowCount(0);
+    ASSERT_GT(rows, 100);
+    v.ScrollToRow(rows - 10);  // the end of the line is on screen
+    v.LayoutLine(0);           // as painting it would
+    f.host->rects.clear();
+    f.host->invalidateAll = 0;
+    const int64_t end = f.doc().Length();
+    f.doc().InsertString(end, "x", 1);
+    ASSERT_EQ(f.host->invalidateAll, 0);
+    ASSERT_FALSE(f.host->rects.empty());
+    // Only the last row or two of the line, never the rows above the edit.
+    for (const auto& r : f.host->rects)
+        EXPECT_GE(r[1], 7 * lh) << "repainted from y " << r[1];
+    // A caret move inside one row repaints that row only.
+    v.SetSelection(end, end);
+    f.host->rects.clear();
+    v.SetSelection(end - 2, end - 2);
+    ASSERT_EQ(f.host->rects.size(), 1u);
+    EXPECT_EQ(f.host->rects[0][3] - f.host->rects[0][1], lh);
+}
+
 TEST(View, BlendAndOverlayBarGeometry) {
     EXPECT_EQ(Blend(0x123456, 0xFF0000FF), 0x0000FFu);
     EXPECT_EQ(Blend(0x000000, 0x80FFFFFF), 0x808080u);
