@@ -3,6 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
+
+#include "edit/clipboard_win.h"
+#include "edit/key_map.h"
+#include "edit/sci_messages.h"
+#include "files/code_page.h"
 
 namespace quill {
 namespace {
@@ -124,9 +130,81 @@ void OnScroll(View& view, HWND hwnd, bool vertical, int code) {
     }
 }
 
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// Ends a composition in progress before a command or a click (the input-method side of the
+// control completes it properly; here the shown text is dropped).
+void CompleteComposition(View& view) {
+    if (view.Composing()) view.SetComposition({}, {}, 0);
+}
+
 LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     WinViewHost* host = HostOf(view);
+    if ((message >= 2000 && message <= 4999) || message == QM_SETHINTTEXT) {
+        if (message == SCI_GETDIRECTFUNCTION) return reinterpret_cast<LRESULT>(&QuillDirectFunction);
+        if (message == SCI_GETDIRECTPOINTER) return reinterpret_cast<LRESULT>(&view);
+        return view.Message(message, wParam, lParam);
+    }
     switch (message) {
+        case QM_DELIVERUPDATEUI:
+            view.DeliverPostedUpdate();
+            return 0;
+        case WM_SETTEXT: {
+            if (!lParam) return 0;
+            const std::string text = lumen::WideToUtf8(reinterpret_cast<const wchar_t*>(lParam));
+            view.SetText(text.data(), static_cast<int64_t>(text.size()));
+            return 1;
+        }
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH: {
+            Document& d = *view.GetDocument();
+            const int64_t n = std::min<int64_t>(d.Length(), 0x7FFFFFFF);
+            const std::wstring text = lumen::Utf8ToWide(std::string_view(d.RangePointer(0, n), n));
+            if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
+            if (!lParam || wParam == 0) return 0;
+            const size_t count = std::min<size_t>(wParam - 1, text.size());
+            auto* out = reinterpret_cast<wchar_t*>(lParam);
+            std::copy(text.begin(), text.begin() + static_cast<ptrdiff_t>(count), out);
+            out[count] = L'\0';
+            return static_cast<LRESULT>(count);
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const uint32_t key = static_cast<uint32_t>(wParam);
+            if (key == vk::ProcessKey || key == vk::Hanja) break;  // the input method's keys
+            if (message == WM_SYSKEYDOWN && !TakesSystemKey(key)) break;
+            const unsigned command = MapKey(key, KeyDown(VK_SHIFT), KeyDown(VK_CONTROL), KeyDown(VK_MENU));
+            if (command == 0) break;
+            CompleteComposition(view);
+            view.ExecuteCommand(command);
+            return 0;
+        }
+        case WM_CHAR:
+            view.TypeUnit(static_cast<char16_t>(wParam));
+            return 0;
+        case WM_UNICHAR:
+            if (wParam == UNICODE_NOCHAR) return TRUE;
+            view.TypeCodePoint(static_cast<char32_t>(wParam));
+            return 0;
+        case WM_RBUTTONDOWN:
+            SetFocus(hwnd);
+            CompleteComposition(view);
+            view.RightDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_MOUSEWHEEL: {
+            const int32_t delta = GET_WHEEL_DELTA_WPARAM(wParam);
+            const DWORD keys = GET_KEYSTATE_WPARAM(wParam);
+            UINT lines = 3;
+            if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) lines = 3;
+            view.Wheel(delta, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0,
+                       lines == WHEEL_PAGESCROLL ? -1 : static_cast<int32_t>(lines));
+            return 0;
+        }
+        case WM_MOUSEHWHEEL:
+            view.HorizontalWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
         case WM_CREATE: {
             SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
             const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
@@ -144,6 +222,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             view.SetClientSize(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_PAINT: {
+            view.DeliverUpdate();
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
             if (dc) PaintView(view, dc, ps.rcPaint);
@@ -165,14 +244,27 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_HSCROLL:
             OnScroll(view, hwnd, message == WM_VSCROLL, LOWORD(wParam));
             return 0;
-        case WM_SETFOCUS:
+        case WM_SETFOCUS: {
             CreateCaret(hwnd, nullptr, std::max(1, view.CaretWidth()), view.LineHeight());
             view.SetFocused(true);
+            int32_t x = 0, y = 0;
+            view.PointFromPosition(view.Caret(), &x, &y);
+            SetCaretPos(x, y);
+            Notification n;
+            n.nmhdr.code = SCN_FOCUSIN;
+            host->Notify(n);
             return 0;
-        case WM_KILLFOCUS:
+        }
+        case WM_KILLFOCUS: {
+            CompleteComposition(view);
             DestroyCaret();
             view.SetFocused(false);
+            if (GetCapture() == hwnd) ReleaseCapture();
+            Notification n;
+            n.nmhdr.code = SCN_FOCUSOUT;
+            host->Notify(n);
             return 0;
+        }
         case WM_GETDLGCODE:
             return 0x8F;
         case WM_SETTINGCHANGE:
@@ -188,6 +280,10 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
             if (host->drag != kOverlayNone) {
                 DragTo(view, host->drag, x, y);
+                return 0;
+            }
+            if (view.MouseModeNow() != kMouseNone && GetCapture() == hwnd) {
+                view.MouseDrag(x, y);
                 return 0;
             }
             const int over = OverlayAt(view, x, y);
@@ -215,8 +311,22 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDBLCLK: {
             const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
             const int bar = OverlayAt(view, x, y);
-            if (bar == kOverlayNone) break;
             SetFocus(hwnd);
+            if (bar == kOverlayNone) {
+                CompleteComposition(view);
+                const DWORD now = GetTickCount();
+                const int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2,
+                          cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+                const bool series = host->clickCount > 0 && std::abs(x - host->lastClick.x) <= cx &&
+                                    std::abs(y - host->lastClick.y) <= cy &&
+                                    now - host->lastClickTime <= GetDoubleClickTime();
+                host->clickCount = series ? host->clickCount % 3 + 1 : 1;
+                host->lastClickTime = now;
+                host->lastClick = {x, y};
+                view.MouseDown(x, y, host->clickCount, KeyDown(VK_SHIFT) || (wParam & MK_SHIFT));
+                SetCapture(hwnd);
+                return 0;
+            }
             const bool vertical = bar == kOverlayVertical;
             const OverlayBar geometry = BarOf(view, vertical);
             const int32_t along = vertical ? y : x;
@@ -233,6 +343,11 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         case WM_LBUTTONUP:
+            if (view.MouseModeNow() != kMouseNone) {
+                view.MouseUp();
+                if (GetCapture() == hwnd) ReleaseCapture();
+                return 0;
+            }
             if (host->drag != kOverlayNone) {
                 host->drag = kOverlayNone;
                 ReleaseCapture();
@@ -241,6 +356,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             }
             break;
         case WM_CAPTURECHANGED:
+            view.MouseUp();
             if (host->drag != kOverlayNone) {
                 host->drag = kOverlayNone;
                 InvalidateStrips(view);
@@ -251,7 +367,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
                 POINT pt{};
                 GetCursorPos(&pt);
                 ScreenToClient(hwnd, &pt);
-                const bool arrow = pt.x < view.MarginsWidth() || OverlayAt(view, pt.x, pt.y) != kOverlayNone;
+                const bool arrow = view.InMargin(pt.x) || OverlayAt(view, pt.x, pt.y) != kOverlayNone;
                 SetCursor(LoadCursorW(nullptr, arrow ? IDC_ARROW : IDC_IBEAM));
                 return TRUE;
             }
@@ -349,6 +465,54 @@ void WinViewHost::SetScrollBar(bool vertical, const ScrollValues& values) {
     si.nPage = static_cast<UINT>(values.page);
     si.nPos = static_cast<int>(values.pos);
     SetScrollInfo(hwnd_, vertical ? SB_VERT : SB_HORZ, &si, TRUE);
+}
+
+void WinViewHost::Notify(Notification& notification) {
+    const int id = GetDlgCtrlID(hwnd_);
+    notification.nmhdr.hwndFrom = hwnd_;
+    notification.nmhdr.idFrom = static_cast<uintptr_t>(id);
+    HWND parent = GetParent(hwnd_);
+    if (parent)
+        SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&notification));
+}
+
+void WinViewHost::PostUpdate() {
+    PostMessageW(hwnd_, QM_DELIVERUPDATEUI, 0, 0);
+}
+
+void WinViewHost::TakeFocus() {
+    SetFocus(hwnd_);
+}
+
+void WinViewHost::MoveSystemCaret(int32_t x, int32_t y) {
+    SetCaretPos(x, y);
+}
+
+uint32_t WinViewHost::ButtonFaceColour() {
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+bool WinViewHost::CopyToClipboard(const std::string& utf8) {
+    return CopyTextToClipboard(hwnd_, utf8);
+}
+
+bool WinViewHost::ReadClipboard(std::string* utf8) {
+    return ReadClipboardText(hwnd_, utf8);
+}
+
+bool WinViewHost::ClipboardHasText() {
+    return quill::ClipboardHasText();
+}
+
+intptr_t QuillDirectFunction(void* view, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    auto* v = static_cast<View*>(view);
+    if (!v) return 0;
+    HWND hwnd = static_cast<HWND>(v->host()->SystemHandle());
+    try {
+        return HandleMessage(*v, hwnd, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
 }
 
 int32_t WinViewHost::Dpi() {

@@ -32,6 +32,14 @@ public:
     void SetScrollBar(bool vertical, const ScrollValues& values) override;
     int32_t Dpi() override;
     void* SystemHandle() override { return hwnd_; }
+    void Notify(Notification& notification) override;
+    void PostUpdate() override;
+    void TakeFocus() override;
+    void MoveSystemCaret(int32_t x, int32_t y) override;
+    uint32_t ButtonFaceColour() override;
+    bool CopyToClipboard(const std::string& utf8) override;
+    bool ReadClipboard(std::string* utf8) override;
+    bool ClipboardHasText() override;
 
     HWND hwnd() const { return hwnd_; }
 
@@ -41,6 +49,11 @@ public:
     uint32_t* surfaceBits() const { return bits_; }
     int32_t surfaceWidth() const { return surfaceWidth_; }
     int32_t surfaceHeight() const { return surfaceHeight_; }
+
+    // Click series of the left button.
+    int clickCount = 0;
+    DWORD lastClickTime = 0;
+    POINT lastClick{};
 
     int hover = kOverlayNone;
     int drag = kOverlayNone;
@@ -58,6 +71,9 @@ private:
     int32_t surfaceWidth_ = 0;
     int32_t surfaceHeight_ = 0;
 };
+
+// The direct-call function: the same as sending the message to the view's window.
+intptr_t QuillDirectFunction(void* view, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // Paints the rows of `update` (client coordinates) into the off-screen bitmap and copies that
 // rectangle to `dc`.

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "edit/search.h"
+
 namespace quill {
 
 // ---- private messages ------------------------------------------------------------------------
@@ -293,9 +295,7 @@ inline constexpr unsigned SCI_SELECTIONDUPLICATE = 2469;
 inline constexpr unsigned SCI_DELWORDRIGHTEND = 2518;
 
 // ---- values ------------------------------------------------------------------------------------
-inline constexpr uint32_t SCFIND_WHOLEWORD = 2;
-inline constexpr uint32_t SCFIND_MATCHCASE = 4;
-inline constexpr uint32_t SCFIND_WORDSTART = 0x00100000;
+// Search flags SCFIND_WHOLEWORD, SCFIND_MATCHCASE and SCFIND_WORDSTART: edit/search.h.
 
 inline constexpr int SC_WRAP_NONE = 0;
 inline constexpr int SC_WRAP_WORD = 1;

@@ -60,6 +60,7 @@ void View::SetDocument(Document* document) {
     document->AddWatcher(this);
     doc_ = document;
     anchor_ = caret_ = 0;
+    desiredX_ = -1;
     firstLine_ = 0;
     topRow_ = 0;
     xOffset_ = 0;
@@ -109,6 +110,8 @@ void View::SetCaretPeriod(uint32_t milliseconds) {
 void View::OnTimer(int id) {
     if (id == kWrapTimer) {
         WrapTick();
+    } else if (id == kDragTimer) {
+        DragTick();
     } else if (id == kCaretTimer) {
         if (!focused_) {
             host_->StopTimer(kCaretTimer);
@@ -251,26 +254,62 @@ int32_t View::TextLeft() const {
 
 // ---- selection and composition ------------------------------------------------------------------
 
-void View::SetSelection(int64_t anchor, int64_t caret) {
+void View::SetSelection(int64_t anchor, int64_t caret, bool ensureVisible, bool keepDesiredX) {
     const int64_t length = doc_->Length();
     anchor = std::clamp<int64_t>(anchor, 0, length);
     caret = std::clamp<int64_t>(caret, 0, length);
-    if (anchor == anchor_ && caret == caret_) return;
-    const int64_t low = std::min({anchor, caret, anchor_, caret_});
-    const int64_t high = std::max({anchor, caret, anchor_, caret_});
-    anchor_ = anchor;
-    caret_ = caret;
-    // Rows of lines on screen are found exactly; others only need their lines.
-    const int64_t lowLine = doc_->LineFromPosition(low), highLine = doc_->LineFromPosition(high);
-    const int64_t screenEnd = firstLine_ + LinesOnScreen() + 1;
-    const int64_t firstRow = (lowLine >= firstLine_ && lowLine <= screenEnd) ? DisplayRowOfPosition(low)
-                                                                             : DisplayRowOfLine(lowLine);
-    const int64_t lastRow = (highLine >= firstLine_ && highLine <= screenEnd)
-                                ? DisplayRowOfPosition(high)
-                                : DisplayRowOfLine(highLine + 1) - 1;
-    InvalidateRows(firstRow, lastRow);
-    pendingUpdate |= 2;
-    if (focused_) caretOn_ = true;
+    if (!keepDesiredX) desiredX_ = -1;
+    if (anchor != anchor_ || caret != caret_) {
+        const int64_t low = std::min({anchor, caret, anchor_, caret_});
+        const int64_t high = std::max({anchor, caret, anchor_, caret_});
+        anchor_ = anchor;
+        caret_ = caret;
+        // Rows of lines on screen are found exactly; others only need their lines.
+        const int64_t lowLine = doc_->LineFromPosition(low), highLine = doc_->LineFromPosition(high);
+        const int64_t screenEnd = firstLine_ + LinesOnScreen() + 1;
+        const int64_t firstRow = (lowLine >= firstLine_ && lowLine <= screenEnd) ? DisplayRowOfPosition(low)
+                                                                                 : DisplayRowOfLine(lowLine);
+        const int64_t lastRow = (highLine >= firstLine_ && highLine <= screenEnd)
+                                    ? DisplayRowOfPosition(high)
+                                    : DisplayRowOfLine(highLine + 1) - 1;
+        InvalidateRows(firstRow, lastRow);
+        MarkUpdate(2);
+    }
+    if (ensureVisible) ScrollCaretIntoView(caret_, false);
+    if (focused_) {
+        caretOn_ = true;
+        if (caretPeriod_ != 0 && caretPeriod_ != 0xFFFFFFFFu) host_->StartTimer(kCaretTimer, caretPeriod_);
+        UpdateSystemCaret();
+    }
+}
+
+void View::UpdateSystemCaret() {
+    if (!focused_) return;
+    int32_t x = 0, y = 0;
+    PointFromPosition(caret_, &x, &y);
+    host_->MoveSystemCaret(x, y);
+}
+
+void View::MarkUpdate(uint32_t flags) {
+    pendingUpdate |= flags;
+    if (pendingUpdate != 0 && !updatePosted_) {
+        updatePosted_ = true;
+        host_->PostUpdate();
+    }
+}
+
+void View::DeliverUpdate() {
+    if (pendingUpdate == 0) return;
+    Notification n;
+    n.nmhdr.code = 2007;  // SCN_UPDATEUI
+    n.updated = static_cast<int32_t>(pendingUpdate);
+    pendingUpdate = 0;
+    host_->Notify(n);
+}
+
+void View::DeliverPostedUpdate() {
+    updatePosted_ = false;
+    DeliverUpdate();
 }
 
 void View::SetComposition(const std::u16string& text, const std::vector<uint8_t>& attributes,
@@ -527,7 +566,7 @@ void View::FinishWrapping() {
 // ------------------------------------------------------------------------------------------
 
 void View::NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,
-                          int64_t linesAdded, uint32_t /*flags*/, const char* text) {
+                          int64_t linesAdded, uint32_t flags, const char* text) {
     if (document != doc_) return;
     const int64_t lineCount = doc_->LineCount();
     patchedRow_ = -1;
@@ -600,7 +639,7 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         }
     }
     scrollStale_ = true;
-    pendingUpdate |= 1;
+    MarkUpdate(1);
     if (linesAdded != 0 || RowCount(line) != rowsBefore) {
         InvalidateLines(line, -1);
     } else if (patchedRow_ > 0) {
@@ -609,6 +648,18 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         InvalidateRows(first + patchedRow_, DisplayRowOfLine(line + 1) - 1);
     } else {
         InvalidateLines(line, 1);
+    }
+    desiredX_ = -1;
+    if (modEventMask_ & (inserted ? 1u : 2u)) {
+        Notification n;
+        n.nmhdr.code = 2008;  // SCN_MODIFIED
+        n.modificationType = static_cast<int32_t>((inserted ? 1u : 2u) | flags);
+        n.position = static_cast<intptr_t>(position);
+        n.length = static_cast<intptr_t>(length);
+        n.linesAdded = static_cast<intptr_t>(linesAdded);
+        n.text = text;
+        n.line = static_cast<intptr_t>(line);
+        host_->Notify(n);
     }
 }
 
@@ -657,7 +708,12 @@ bool View::TryPatch(bool inserted, int64_t position, int64_t length, int64_t lin
     return true;
 }
 
-void View::NotifySavePoint(Document* /*document*/, bool /*atSavePoint*/) {}
+void View::NotifySavePoint(Document* document, bool atSavePoint) {
+    if (document != doc_) return;
+    Notification n;
+    n.nmhdr.code = atSavePoint ? 2002 : 2003;  // SCN_SAVEPOINTREACHED, SCN_SAVEPOINTLEFT
+    host_->Notify(n);
+}
 
 void View::GetSelection(int64_t* anchor, int64_t* caret) {
     *anchor = anchor_;
@@ -699,7 +755,8 @@ void View::ScrollToRow(int64_t row) {
     }
     scrollStale_ = true;
     UpdateScrollBars();
-    pendingUpdate |= 4;
+    UpdateSystemCaret();
+    MarkUpdate(4);
 }
 
 void View::SetXOffset(int32_t x) {
@@ -709,7 +766,8 @@ void View::SetXOffset(int32_t x) {
     host_->InvalidateAll();
     scrollStale_ = true;
     UpdateScrollBars();
-    pendingUpdate |= 8;
+    UpdateSystemCaret();
+    MarkUpdate(8);
 }
 
 ScrollValues View::VerticalValues() {

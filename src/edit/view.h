@@ -5,6 +5,7 @@
 // ViewHost, so all of this builds and is tested natively; painting and the window are in *_win.cpp.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "edit/document.h"
 #include "edit/font_set.h"
 #include "edit/layout.h"
+#include "edit/notification.h"
 #include "edit/scroll_bars.h"
 #include "edit/wrap_index.h"
 
@@ -46,7 +48,32 @@ public:
     virtual void SetScrollBar(bool vertical, const ScrollValues& values) = 0;
     virtual int32_t Dpi() = 0;
     virtual void* SystemHandle() { return nullptr; }
+
+    // ---- the control's side of the conversation with its parent and the system -----------------
+    // Sends a notification record to the parent (the host fills in the header's window and id).
+    virtual void Notify(Notification& /*notification*/) {}
+    // Asks for DeliverPostedUpdate to be called once the current batch of messages is handled.
+    virtual void PostUpdate() {}
+    virtual void TakeFocus() {}
+    // Moves the system caret (and, while composing, the input-method windows).
+    virtual void MoveSystemCaret(int32_t /*x*/, int32_t /*y*/) {}
+    virtual uint32_t ButtonFaceColour() { return 0xF0F0F0; }
+    // Plain-text clipboard in UTF-8.
+    virtual bool CopyToClipboard(const std::string& /*utf8*/) { return false; }
+    virtual bool ReadClipboard(std::string* /*utf8*/) { return false; }
+    virtual bool ClipboardHasText() { return false; }
 };
+
+// Where a vertical scroll should put the top row so that row `row` is visible: `top` unchanged
+// when it already is, else within a page above or less than two pages below the top the nearest
+// edge, farther away (or with `centre`) the row in the middle of the page.
+int64_t TopRowToShow(int64_t row, int64_t top, int64_t page, bool centre);
+// The horizontal offset that shows x .. x + caretWidth in a text area `width` wide scrolled by
+// `offset`; jumps by a third of the width so that typing does not scroll at every character.
+int32_t XOffsetToShow(int32_t x, int32_t offset, int32_t width, int32_t caretWidth);
+
+// Mouse selection modes.
+enum MouseMode { kMouseNone = 0, kMouseChars = 1, kMouseWords = 2, kMouseLines = 3 };
 
 struct Style {
     std::wstring face = L"Verdana";
@@ -171,7 +198,14 @@ public:
     // ---- selection and composition (the parts layout and painting need) -----------------------
     int64_t Anchor() const { return anchor_; }
     int64_t Caret() const { return caret_; }
-    void SetSelection(int64_t anchor, int64_t caret);
+    int64_t SelectionStart() const { return std::min(anchor_, caret_); }
+    int64_t SelectionEnd() const { return std::max(anchor_, caret_); }
+    bool SelectionEmpty() const { return anchor_ == caret_; }
+    // Clamps both ends; unless keepDesiredX forgets the kept x; with ensureVisible scrolls the
+    // caret into view.
+    void SetSelection(int64_t anchor, int64_t caret, bool ensureVisible = false, bool keepDesiredX = false);
+    int32_t DesiredX() const { return desiredX_; }
+    void ForgetDesiredX() { desiredX_ = -1; }
     bool CaretPhase() const { return caretOn_; }
     void SetCaretPhase(bool on) { caretOn_ = on; }
     // Shows composition text at the caret (empty text ends it) and lays the caret's line out again.
@@ -244,6 +278,77 @@ public:
 
     // Pending SCN_UPDATEUI flags (1 content, 2 selection, 4 vertical scroll, 8 horizontal scroll).
     uint32_t pendingUpdate = 0;
+    // ORs flags into the pending ones and asks the host for one deferred delivery.
+    void MarkUpdate(uint32_t flags);
+    // Sends SCN_UPDATEUI with the pending flags, if any (before painting and on the posted message).
+    void DeliverUpdate();
+    void DeliverPostedUpdate();
+
+    // ---- caret, scrolling and hit-testing (view_edit.cpp) -------------------------------------
+    // The position under client point (x, y); `close` gives -1 outside the text area.
+    int64_t PositionFromPoint(int32_t x, int32_t y, bool close = false);
+    // The position in display row `row` nearest to rowX pixels from the row's start.
+    int64_t PositionInRow(int64_t row, int32_t rowX);
+    // x of `position` from the start of its display row.
+    int32_t RowX(int64_t position);
+    void ScrollCaretIntoView(int64_t position, bool centre);
+    void ScrollRange(int64_t secondary, int64_t primary);
+    bool HScrollBar() const { return hScrollBar_; }
+    bool EndAtLastLine() const { return endAtLastLine_; }
+    // Start and end (before the last character for a row that is not the line's last) of a row.
+    int64_t RowStartPosition(int64_t row);
+    int64_t RowEndPosition(int64_t row);
+
+    // ---- editing --------------------------------------------------------------------------------
+    void ReplaceSelection(const char* bytes, int64_t count, uint32_t coalesceKind);
+    void DeleteSelection(uint32_t coalesceKind);
+    void TypeText(const std::string& utf8);
+    // A UTF-16 unit from a character message: surrogate halves are paired, controls ignored.
+    void TypeUnit(char16_t unit);
+    // A code point from a Unicode-character message.
+    void TypeCodePoint(char32_t cp);
+    // Runs one keyboard command; false when the message is not one.
+    bool ExecuteCommand(unsigned message);
+    void Undo();
+    void Redo();
+    // Whole-text replacement as one undo step.
+    void SetText(const char* bytes, int64_t count);
+    void SendCharAdded(char32_t cp);
+    void SetIndent(int32_t columns) { indent_ = std::max(0, columns); }
+    int32_t Indent() const { return indent_; }
+    void SetUseTabs(bool on) { useTabs_ = on; }
+    bool UseTabs() const { return useTabs_; }
+    int32_t IndentStep() const { return std::max(1, indent_ > 0 ? indent_ : tabWidth_); }
+    void SetLineIndentation(int64_t line, int32_t columns);
+    // Copy, cut and paste through the host's clipboard.
+    void Copy();
+    void Cut();
+    void Paste();
+    bool CanPaste();
+    void ZoomBy(int32_t step);
+
+    // ---- mouse ----------------------------------------------------------------------------------
+    // A left press at (x, y) that is click `clicks` (1 to 3) of a series.
+    void MouseDown(int32_t x, int32_t y, int clicks, bool shift);
+    // Pointer moved with the capture held; returns whether it is outside the text area (the drag
+    // timer should run).
+    bool MouseDrag(int32_t x, int32_t y);
+    void MouseUp();
+    int MouseModeNow() const { return mouseMode_; }
+    void RightDown(int32_t x, int32_t y);
+    // Wheel delta with the modifiers; `lines` per notch, or -1 for a page per notch.
+    void Wheel(int32_t delta, bool control, bool shift, int32_t lines);
+    void HorizontalWheel(int32_t delta);
+    // One tick of the drag timer: scrolls toward the pointer and extends the selection.
+    void DragTick();
+    bool InMargin(int32_t x) const { return x < MarginsWidth(); }
+
+    // ---- the message interface (view_messages.cpp) -------------------------------------------
+    // Messages 2000 to 4999 and 9001; unknown ones return 0.
+    intptr_t Message(unsigned message, uintptr_t wParam, intptr_t lParam);
+    uint32_t ModEventMask() const { return modEventMask_; }
+    int64_t TargetStart() const { return targetStart_; }
+    int64_t TargetEnd() const { return targetEnd_; }
 
     // ---- DocWatcher ---------------------------------------------------------------------------
     void NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,
@@ -304,6 +409,30 @@ private:
     int64_t wrapResume_ = 0;
     bool wrapTimerRunning_ = false;
     int32_t patchedRow_ = -1;  // first row a long-line patch may have moved, during NotifyModified
+
+    // Editing state.
+    int32_t desiredX_ = -1;
+    int32_t indent_ = 0;
+    bool useTabs_ = true;
+    char16_t pendingHigh_ = 0;
+    uint32_t modEventMask_ = 0x7FFFFF;
+    bool updatePosted_ = false;
+    int64_t targetStart_ = 0;
+    int64_t targetEnd_ = 0;
+    uint32_t searchFlags_ = 0;
+    // Mouse state.
+    int mouseMode_ = kMouseNone;
+    int64_t dragStart_ = 0, dragEnd_ = 0;  // the first word or line of a word or line drag
+    int32_t mouseX_ = 0, mouseY_ = 0;
+    int32_t wheelAccumulator_ = 0;
+    bool dragTimer_ = false;
+
+    void MoveVertically(unsigned message, int64_t rows, bool extend);
+    void MoveTo(int64_t position, bool extend);
+    void DeleteRange(int64_t start, int64_t end, bool ownStep);
+    void TabCommand(bool back);
+    void ExtendMouseTo(int64_t position);
+    void UpdateSystemCaret();
 
     int32_t clientWidth_ = 0;
     int32_t clientHeight_ = 0;
