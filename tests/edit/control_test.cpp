@@ -1,0 +1,577 @@
+// The control's behaviour through its message interface, natively with the fixed test font: the
+// edge cases of the interface, editing commands against a plain string model, indentation, word
+// moves, smart home on wrapped rows, the target search messages, clipboard, mouse and wheel logic,
+// and the scrolling arithmetic.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "edit/control_support.h"
+#include "edit/indentation.h"
+#include "edit/layout_support.h"
+
+namespace quill {
+namespace {
+
+using test::Control;
+using test::U8;
+
+// ---- interface edge cases ----------------------------------------------------------------------
+
+TEST(ControlMessages, TextBuffersAndLinesFollowTheirRules) {
+    Control c;
+    c.SetText("hello\r\nworld");
+    char buf[16];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(c.Send(SCI_GETTEXT, 3, buf), 3);
+    EXPECT_STREQ(buf, "hel");
+    EXPECT_EQ(c.Send(SCI_GETTEXT, 0, intptr_t{0}), 12);
+    EXPECT_EQ(c.Send(SCI_GETLINECOUNT), 2);
+    EXPECT_EQ(c.Send(SCI_POSITIONFROMLINE, 1), 7);
+    EXPECT_EQ(c.Send(SCI_POSITIONFROMLINE, 2), 12);  // the line count: the length
+    EXPECT_EQ(c.Send(SCI_POSITIONFROMLINE, 3), -1);
+    EXPECT_EQ(c.Send(SCI_LINELENGTH, 0), 7);
+    EXPECT_EQ(c.Send(SCI_LINELENGTH, 5), 0);
+    EXPECT_EQ(c.Send(SCI_GETLINEENDPOSITION, 0), 5);
+    EXPECT_EQ(c.Send(SCI_GETCHARAT, 100), 0);
+    EXPECT_EQ(c.Send(SCI_GETLINE, 0, buf), 7);
+    EXPECT_EQ(std::string(buf, 7), "hello\r\n");
+    c.Send(SCI_SETSEL, static_cast<uintptr_t>(-1), -1);
+    EXPECT_EQ(c.Caret(), 12);
+    EXPECT_EQ(c.Anchor(), 12);
+    c.Send(SCI_GOTOPOS, 9);
+    EXPECT_EQ(c.Send(SCI_GETCURLINE, sizeof buf, buf), 2);
+    EXPECT_STREQ(buf, "world");
+    EXPECT_EQ(c.Send(SCI_GETCURLINE, 0, intptr_t{0}), 5);
+    EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 0, 100), 0);
+    EXPECT_EQ(c.Send(SCI_COUNTCHARACTERS, 0, 12), 12);
+    EXPECT_EQ(c.Send(SCI_GETCODEPAGE), 65001);
+    EXPECT_EQ(c.Send(4999), 0);  // unknown
+}
+
+TEST(ControlMessages, PropertiesClampAndIgnoreOutOfRange) {
+    Control c;
+    c.Send(SCI_SETWRAPMODE, 3);
+    EXPECT_EQ(c.Send(SCI_GETWRAPMODE), 1);
+    c.Send(SCI_SETWRAPMODE, 9);
+    EXPECT_EQ(c.Send(SCI_GETWRAPMODE), 0);
+    c.Send(SCI_SETZOOM, 100);
+    EXPECT_EQ(c.Send(SCI_GETZOOM), 60);
+    EXPECT_EQ(c.host->Count(SCN_ZOOM), 1);
+    c.Send(SCI_SETZOOM, 60);
+    EXPECT_EQ(c.host->Count(SCN_ZOOM), 1);  // unchanged: nothing sent
+    c.Send(SCI_SETTABWIDTH, 4);
+    c.Send(SCI_SETTABWIDTH, 0);
+    EXPECT_EQ(c.Send(SCI_GETTABWIDTH), 4);
+    c.Send(SCI_STYLESETFORE, 5, 0x123456);
+    EXPECT_EQ(c.Send(SCI_STYLEGETFORE, 0), 0);
+    c.Send(SCI_STYLESETFORE, 0, 0x0000FF);
+    EXPECT_EQ(c.Send(SCI_STYLEGETFORE, 5), 0x0000FF);  // other numbers read style 0
+    c.Send(SCI_STYLESETBOLD, 32, 1);
+    EXPECT_EQ(c.Send(SCI_STYLEGETWEIGHT, 32), 700);
+    c.Send(SCI_SETCARETWIDTH, 99);
+    EXPECT_EQ(c.Send(SCI_GETCARETWIDTH), 20);
+    c.Send(SCI_SETMARGINWIDTHN, 7, 30);
+    EXPECT_EQ(c.Send(SCI_GETMARGINWIDTHN, 7), 0);
+    c.Send(SCI_SETMARGINWIDTHN, 1, -5);
+    EXPECT_EQ(c.Send(SCI_GETMARGINWIDTHN, 1), 0);
+    EXPECT_EQ(c.Send(SCI_GETMARGINTYPEN, 0), 1);
+    c.Send(SCI_INDICSETALPHA, 3, 999);
+    EXPECT_EQ(c.Send(SCI_INDICGETALPHA, 3), 255);
+    c.Send(SCI_INDICSETFORE, 40, 0x10);
+    EXPECT_EQ(c.Send(SCI_INDICGETFORE, 40), 0);
+    EXPECT_EQ(c.Send(SCI_INDICGETFORE, 0), 0x007F00);
+    EXPECT_EQ(c.Send(SCI_GETELEMENTCOLOUR, 11), 0);
+    c.Send(SCI_SETELEMENTCOLOUR, 11, 0x80112233);
+    EXPECT_EQ(c.Send(SCI_GETELEMENTCOLOUR, 11), 0x80112233);
+    EXPECT_EQ(c.Send(SCI_GETELEMENTISSET, 12), 0);
+    c.Send(SCI_SETCARETLINEVISIBLE, 1);
+    EXPECT_EQ(c.Send(SCI_GETELEMENTCOLOUR, 50), static_cast<intptr_t>(0xFF00FFFFu));
+    c.Send(SCI_SETXOFFSET, static_cast<uintptr_t>(-20));
+    EXPECT_EQ(c.Send(SCI_GETXOFFSET), 0);
+    EXPECT_EQ(c.Send(SCI_GETMODEVENTMASK), 0x7FFFFF);
+    EXPECT_EQ(c.Send(2035, 1, 1), 0);  // an ignored message
+}
+
+TEST(ControlMessages, NotificationsCarryTheirFields) {
+    Control c;
+    c.Send(SCI_SETTEXT, 0, "ab\ncd");
+    c.Send(SCI_SETSAVEPOINT);
+    c.host->sent.clear();
+    c.Send(SCI_GOTOPOS, 2);
+    c.view->TypeText("\xED\x95\x9C");  // 한
+    ASSERT_EQ(c.host->Count(SCN_MODIFIED), 1);
+    const test::Sent& mod = c.host->sent[0];
+    EXPECT_EQ(mod.n.modificationType, 0x1 | 0x10);
+    EXPECT_EQ(mod.n.position, 2);
+    EXPECT_EQ(mod.n.length, 3);
+    EXPECT_EQ(mod.text, "\xED\x95\x9C");
+    EXPECT_EQ(c.host->Count(SCN_CHARADDED), 1);
+    EXPECT_EQ(c.host->sent.back().n.ch, 0xD55C);
+    EXPECT_EQ(c.host->Count(SCN_SAVEPOINTLEFT), 1);
+    // Three typed characters: one posted delivery with content and selection bits.
+    c.host->posts = 0;
+    c.view->DeliverPostedUpdate();
+    c.host->sent.clear();
+    c.Type(u"xyz");
+    EXPECT_EQ(c.host->Count(SCN_MODIFIED), 3);
+    EXPECT_EQ(c.host->Count(SCN_CHARADDED), 3);
+    EXPECT_EQ(c.host->posts, 1);
+    EXPECT_EQ(c.host->Count(SCN_UPDATEUI), 0);
+    c.view->DeliverPostedUpdate();
+    ASSERT_EQ(c.host->Count(SCN_UPDATEUI), 1);
+    EXPECT_EQ(c.host->sent.back().n.updated & 3, 3);
+    // Undo is flagged; the event mask silences modifications.
+    c.host->sent.clear();
+    c.Send(SCI_UNDO);
+    ASSERT_GE(c.host->Count(SCN_MODIFIED), 1);
+    EXPECT_EQ(c.host->sent[0].n.modificationType, 0x2 | 0x20);
+    c.Send(SCI_SETMODEVENTMASK, 0);
+    c.host->sent.clear();
+    c.Type(u"q");
+    EXPECT_EQ(c.host->Count(SCN_MODIFIED), 0);
+    c.Send(SCI_SETSAVEPOINT);
+    EXPECT_EQ(c.host->Count(SCN_SAVEPOINTREACHED), 1);
+}
+
+// ---- editing against a model --------------------------------------------------------------------
+
+TEST(ControlEditing, RandomCommandsMatchAStringModel) {
+    Control c;
+    std::mt19937 rng(7);
+    std::string model;
+    int64_t caret = 0;
+    const char* pieces[] = {"a", "b", " ", "\xEA\xB0\x80", "\r\n", "."};
+    for (int step = 0; step < 600; ++step) {
+        const int op = static_cast<int>(rng() % 6);
+        if (op <= 1) {
+            const std::string p = pieces[rng() % 6];
+            if (p == "\r\n") {
+                c.Send(SCI_NEWLINE);
+            } else {
+                c.view->TypeText(p);
+            }
+            model.insert(static_cast<size_t>(caret), p);
+            caret += static_cast<int64_t>(p.size());
+        } else if (op == 2 && caret > 0) {
+            c.Send(SCI_DELETEBACK);
+            int64_t n = 1;
+            if (caret >= 2 && model.compare(static_cast<size_t>(caret - 2), 2, "\r\n") == 0) {
+                n = 2;
+            } else {
+                while (n < caret &&
+                       (static_cast<unsigned char>(model[static_cast<size_t>(caret - n)]) & 0xC0) == 0x80)
+                    ++n;
+            }
+            model.erase(static_cast<size_t>(caret - n), static_cast<size_t>(n));
+            caret -= n;
+        } else if (op == 3) {
+            c.Send(SCI_CHARLEFT);
+            caret = c.Caret();
+        } else if (op == 4) {
+            c.Send(SCI_CHARRIGHT);
+            caret = c.Caret();
+        } else {
+            c.Send(rng() % 2 ? SCI_LINEUP : SCI_LINEDOWN);
+            caret = c.Caret();
+        }
+        ASSERT_EQ(c.Text(), model) << "step " << step;
+        ASSERT_EQ(c.Caret(), caret) << "step " << step;
+    }
+    // Undoing everything gives the empty document back.
+    while (c.Send(SCI_CANUNDO))
+        c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "");
+}
+
+TEST(ControlEditing, BackspaceDeleteAndTypingUndoSteps) {
+    Control c;
+    c.SetText("ab\r\ncd");
+    c.Send(SCI_GOTOPOS, 4);
+    c.Send(SCI_DELETEBACK);
+    EXPECT_EQ(c.Text(), "abcd");  // CR LF as one
+    c.SetText(U8(u8"e\u0301x"));
+    c.Send(SCI_GOTOPOS, 3);
+    c.Send(SCI_DELETEBACK);
+    EXPECT_EQ(c.Text(), "ex");  // only the combining mark
+    // A surrogate pair typed as two units is one character; a lone low half is ignored.
+    c.SetText("");
+    c.Type(u"\U0001F600");
+    c.Type(std::u16string(1, char16_t{0xDC00}));
+    EXPECT_EQ(c.Text(), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(c.host->sent.back().n.ch, 0x1F600);
+    // Typing over a selection is one undo step.
+    c.SetText("hello world");
+    c.Send(SCI_EMPTYUNDOBUFFER);
+    c.Send(SCI_SETSEL, 0, 5);
+    c.Type(u"bye");
+    EXPECT_EQ(c.Text(), "bye world");
+    c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "hello world");
+    EXPECT_EQ(c.Send(SCI_CANUNDO), 0);
+    // Overtype replaces, but inserts at the line end.
+    c.SetText("ab\ncd");
+    c.Send(SCI_SETOVERTYPE, 1);
+    c.Send(SCI_GOTOPOS, 1);
+    c.Type(u"XY");
+    EXPECT_EQ(c.Text(), "aXY\ncd");
+    c.Send(SCI_SETOVERTYPE, 0);
+    // Ctrl+Backspace at a line start deletes the break; delete word right; line delete.
+    c.SetText("one two\r\nthree");
+    c.Send(SCI_GOTOPOS, 9);
+    c.Send(SCI_DELWORDLEFT);
+    EXPECT_EQ(c.Text(), "one twothree");
+    c.Send(SCI_GOTOPOS, 0);
+    c.Send(SCI_DELWORDRIGHT);
+    EXPECT_EQ(c.Text(), "twothree");
+    c.SetText("a\nb\nc");
+    c.Send(SCI_GOTOPOS, 4);
+    c.Send(SCI_LINEDELETE);
+    EXPECT_EQ(c.Text(), "a\nb");
+    c.Send(SCI_GOTOPOS, 0);
+    c.Send(SCI_LINEDUPLICATE);
+    EXPECT_EQ(c.Text(), "a\r\na\nb");
+    // Read-only: commands report handled and change nothing.
+    c.Send(SCI_SETREADONLY, 1);
+    c.Send(SCI_DELETEBACK);
+    c.Type(u"zz");
+    EXPECT_EQ(c.Text(), "a\r\na\nb");
+}
+
+TEST(ControlEditing, NewLineUsesTheEolModeAndReportsEachByte) {
+    Control c;
+    c.Send(SCI_SETEOLMODE, 2);
+    c.host->sent.clear();
+    c.Send(SCI_NEWLINE);
+    EXPECT_EQ(c.Text(), "\n");
+    EXPECT_EQ(c.host->Count(SCN_CHARADDED), 1);
+    c.Send(SCI_SETEOLMODE, 0);
+    c.host->sent.clear();
+    c.Send(SCI_NEWLINE);
+    EXPECT_EQ(c.Text(), "\n\r\n");
+    EXPECT_EQ(c.host->Count(SCN_CHARADDED), 2);
+    c.Send(SCI_SETEOLMODE, 7);
+    EXPECT_EQ(c.Send(SCI_GETEOLMODE), 0);
+    c.Send(SCI_CONVERTEOLS, 2);
+    EXPECT_EQ(c.Text(), "\n\n");
+    c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "\n\r\n");
+}
+
+// ---- moves ---------------------------------------------------------------------------------------
+
+TEST(ControlMoves, WordsAcrossHangulPunctuationAndLineBreaks) {
+    Control c;
+    const std::string text = U8(u8"한글 abc...def\r\nxy");
+    c.SetText(text);
+    std::vector<int64_t> stops;
+    for (int i = 0; i < 8 && c.Caret() < static_cast<int64_t>(text.size()); ++i) {
+        c.Send(SCI_WORDRIGHT);
+        stops.push_back(c.Caret());
+    }
+    // 한글 + blank | abc | ... | def | CR LF | xy
+    EXPECT_EQ(stops, (std::vector<int64_t>{7, 10, 13, 16, 18, 20}));
+    for (auto it = stops.rbegin() + 1; it != stops.rend(); ++it) {
+        c.Send(SCI_WORDLEFT);
+        EXPECT_EQ(c.Caret(), *it);
+    }
+    c.Send(SCI_WORDLEFT);
+    EXPECT_EQ(c.Caret(), 0);
+    EXPECT_EQ(c.Send(SCI_WORDSTARTPOSITION, 9), 7);
+    EXPECT_EQ(c.Send(SCI_WORDENDPOSITION, 8), 10);
+}
+
+TEST(ControlMoves, VerticalMovesKeepTheColumnAndCollapseSelections) {
+    Control c;
+    c.SetText("abcdef\nab\nabcdef");
+    c.Send(SCI_GOTOPOS, 5);
+    c.Send(SCI_LINEDOWN);
+    EXPECT_EQ(c.Caret(), 9);  // end of the short line
+    c.Send(SCI_LINEDOWN);
+    EXPECT_EQ(c.Caret(), 15);  // back to column 5
+    c.Send(SCI_LINEDOWN);
+    EXPECT_EQ(c.Caret(), 15);  // last row: stays
+    c.Send(SCI_SETSEL, 1, 3);
+    c.Send(SCI_LINEDOWNEXTEND);
+    EXPECT_EQ(c.Anchor(), 1);
+    EXPECT_EQ(c.Caret(), 9);
+    c.Send(SCI_SETSEL, 1, 3);
+    c.Send(SCI_LINEDOWN);
+    EXPECT_EQ(c.Anchor(), c.Caret());
+    EXPECT_EQ(c.Caret(), 9);
+    c.Send(SCI_SETSEL, 1, 3);
+    c.Send(SCI_CHARLEFT);
+    EXPECT_EQ(c.Caret(), 1);
+}
+
+TEST(ControlMoves, SmartHomeAndEndOnWrappedRows) {
+    Control c(200, 200);
+    c.Send(SCI_SETWRAPMODE, 1);
+    std::string line = "    ";
+    for (int i = 0; i < 20; ++i)
+        line += "word ";
+    c.SetText(line);
+    c.view->FinishWrapping();
+    ASSERT_GT(c.Send(SCI_WRAPCOUNT, 0), 2);
+    const int64_t row1 = c.view->RowStartPosition(1);
+    ASSERT_GT(row1, 4);
+    c.Send(SCI_GOTOPOS, row1 + 3);
+    c.Send(SCI_VCHOMEWRAP);
+    EXPECT_EQ(c.Caret(), row1);  // first the display row's start
+    c.Send(SCI_VCHOMEWRAP);
+    EXPECT_EQ(c.Caret(), 4);  // then the indentation
+    c.Send(SCI_VCHOMEWRAP);
+    EXPECT_EQ(c.Caret(), 0);  // then the line start
+    c.Send(SCI_VCHOMEWRAP);
+    EXPECT_EQ(c.Caret(), 4);
+    c.Send(SCI_LINEENDWRAP);
+    const int64_t rowEnd = c.Caret();
+    EXPECT_LT(rowEnd, row1);
+    EXPECT_EQ(c.view->DisplayRowOfPosition(rowEnd), 0);
+    c.Send(SCI_LINEENDWRAP);
+    EXPECT_EQ(c.Caret(), static_cast<int64_t>(line.size()));
+    // A point past the end of a wrapped row gives the position before its last character.
+    EXPECT_EQ(c.view->PositionInRow(0, 100000), rowEnd);
+}
+
+// ---- tab and back tab ---------------------------------------------------------------------------
+
+TEST(ControlIndent, TabAndBackTabOverSeveralLines) {
+    Control c;
+    c.Send(SCI_SETTABWIDTH, 4);
+    c.SetText("a\n  b\n\nc\nd");
+    c.Send(SCI_SETSEL, 0, 8);  // line 0 to the end of line 3
+    c.Send(SCI_TAB);
+    EXPECT_EQ(c.Text(), "\ta\n\tb\n\n\tc\nd");
+    EXPECT_EQ(c.Anchor(), 0);
+    EXPECT_EQ(c.Caret(), 10);  // whole lines, the empty one left as it was
+    c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "a\n  b\n\nc\nd");
+    c.Send(SCI_SETUSETABS, 0);
+    c.Send(SCI_SETSEL, 9, intptr_t{0});  // backwards, touching line 4 at its start only
+    c.Send(SCI_TAB);
+    EXPECT_EQ(c.Text(), "    a\n    b\n\n    c\nd");
+    EXPECT_EQ(c.Anchor(), 19);
+    EXPECT_EQ(c.Caret(), 0);
+    c.Send(SCI_BACKTAB);
+    EXPECT_EQ(c.Text(), "a\nb\n\nc\nd");
+    // One line: spaces to the next stop, and back tab from within the indentation.
+    c.SetText("ab");
+    c.Send(SCI_GOTOPOS, 1);
+    c.Send(SCI_TAB);
+    EXPECT_EQ(c.Text(), "a   b");
+    c.SetText("      x");
+    c.Send(SCI_GOTOPOS, 2);
+    c.Send(SCI_BACKTAB);
+    EXPECT_EQ(c.Text(), "    x");
+    EXPECT_EQ(c.Caret(), 4);
+    c.Send(SCI_GOTOPOS, 5);
+    c.Send(SCI_BACKTAB);  // after the indentation: nothing
+    EXPECT_EQ(c.Text(), "    x");
+    c.Send(SCI_SETUSETABS, 1);
+    c.Send(SCI_SETLINEINDENTATION, 0, 9);
+    EXPECT_EQ(c.Text(), "\t\t x");
+    EXPECT_EQ(c.Send(SCI_GETLINEINDENTATION, 0), 9);
+    EXPECT_EQ(c.Send(SCI_GETLINEINDENTPOSITION, 0), 3);
+    EXPECT_EQ(c.Send(SCI_GETCOLUMN, 2), 8);
+    EXPECT_EQ(c.Send(SCI_FINDCOLUMN, 0, 6), 1);  // the second tab would pass column 6
+}
+
+TEST(ControlIndent, IndentationHelpers) {
+    EXPECT_EQ(IndentationText(10, 4, true), "\t\t  ");
+    EXPECT_EQ(IndentationText(3, 4, false), "   ");
+    EXPECT_EQ(NextIndentStop(0, 4), 4);
+    EXPECT_EQ(NextIndentStop(4, 4), 8);
+    EXPECT_EQ(PreviousIndentStop(5, 4), 4);
+    EXPECT_EQ(PreviousIndentStop(4, 4), 0);
+    EXPECT_EQ(PreviousIndentStop(0, 4), 0);
+}
+
+// ---- target and search --------------------------------------------------------------------------
+
+int CountMatches(Control& c, const char* needle, uintptr_t flags) {
+    c.Send(SCI_SETSEARCHFLAGS, flags);
+    c.Send(SCI_TARGETWHOLEDOCUMENT);
+    int n = 0;
+    const intptr_t len = static_cast<intptr_t>(std::strlen(needle));
+    while (c.Send(SCI_SEARCHINTARGET, static_cast<uintptr_t>(len), needle) >= 0) {
+        ++n;
+        c.Send(SCI_SETTARGETRANGE, static_cast<uintptr_t>(c.Send(SCI_GETTARGETEND)), c.Send(SCI_GETLENGTH));
+    }
+    return n;
+}
+
+void ReplaceAll(Control& c, const char* needle, const char* with, uintptr_t flags) {
+    c.Send(SCI_SETSEARCHFLAGS, flags);
+    c.Send(SCI_BEGINUNDOACTION);
+    c.Send(SCI_TARGETWHOLEDOCUMENT);
+    const intptr_t len = static_cast<intptr_t>(std::strlen(needle));
+    while (c.Send(SCI_SEARCHINTARGET, static_cast<uintptr_t>(len), needle) >= 0) {
+        c.Send(SCI_REPLACETARGET, static_cast<uintptr_t>(-1), with);
+        c.Send(SCI_SETTARGETRANGE, static_cast<uintptr_t>(c.Send(SCI_GETTARGETEND)), c.Send(SCI_GETLENGTH));
+    }
+    c.Send(SCI_ENDUNDOACTION);
+}
+
+TEST(ControlSearch, CountsAndReplacesThroughTheTarget) {
+    Control c;
+    c.SetText("apple Apple apple pineapple");
+    EXPECT_EQ(CountMatches(c, "apple", 0), 4);
+    EXPECT_EQ(CountMatches(c, "apple", SCFIND_MATCHCASE), 3);
+    EXPECT_EQ(CountMatches(c, "apple", SCFIND_MATCHCASE | SCFIND_WHOLEWORD), 2);
+    ReplaceAll(c, "apple", "pear", SCFIND_MATCHCASE | SCFIND_WHOLEWORD);
+    EXPECT_EQ(c.Text(), "pear Apple pear pineapple");
+    c.SetText("xxxx-axxb");
+    c.Send(SCI_EMPTYUNDOBUFFER);
+    ReplaceAll(c, "x", "", 0);
+    EXPECT_EQ(c.Text(), "-ab");
+    c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "xxxx-axxb");
+    EXPECT_EQ(c.Send(SCI_CANUNDO), 0);
+    // Empty needle and empty range find nothing and leave the target alone.
+    c.Send(SCI_SETTARGETRANGE, 2, 2);
+    EXPECT_EQ(c.Send(SCI_SEARCHINTARGET, 1, "x"), -1);
+    EXPECT_EQ(c.Send(SCI_GETTARGETSTART), 2);
+    char buf[8];
+    c.Send(SCI_SETTARGETRANGE, 5, 1);
+    EXPECT_EQ(c.Send(SCI_GETTARGETTEXT, 0, buf), 4);
+    EXPECT_STREQ(buf, "xxx-");
+    // Find text with a range record, and search next/previous from the selection.
+    struct {
+        intptr_t cpMin, cpMax;
+        const char* text;
+        intptr_t foundMin, foundMax;
+    } find{0, -1, "axx", 0, 0};
+    EXPECT_EQ(c.Send(SCI_FINDTEXTFULL, 0, reinterpret_cast<intptr_t>(&find)), 5);
+    EXPECT_EQ(find.foundMax, 8);
+    c.Send(SCI_GOTOPOS, 6);
+    EXPECT_EQ(c.Send(SCI_SEARCHNEXT, 0, "x"), 6);
+    EXPECT_EQ(c.Anchor(), 6);
+    EXPECT_EQ(c.Caret(), 7);
+    EXPECT_EQ(c.Send(SCI_SEARCHPREV, 0, "x"), 3);
+    EXPECT_EQ(c.Send(SCI_SEARCHNEXT, 0, "q"), -1);
+    EXPECT_EQ(c.Anchor(), 3);
+}
+
+// ---- clipboard, mouse and wheel -------------------------------------------------------------------
+
+TEST(ControlInput, ClipboardCutCopyPaste) {
+    Control c;
+    c.SetText("one two");
+    c.Send(SCI_COPY);
+    EXPECT_FALSE(c.host->hasClipboard);  // empty selection: untouched
+    EXPECT_EQ(c.Send(SCI_CANPASTE), 0);
+    c.Send(SCI_SETSEL, 0, 4);
+    c.Send(SCI_CUT);
+    EXPECT_EQ(c.host->clipboard, "one ");
+    EXPECT_EQ(c.Text(), "two");
+    c.Send(SCI_EMPTYUNDOBUFFER);
+    c.Send(SCI_DOCUMENTEND);
+    c.Type(u"x");
+    c.Send(SCI_PASTE);
+    c.Send(SCI_PASTE);
+    EXPECT_EQ(c.Text(), "twoxone one ");
+    c.Send(SCI_UNDO);
+    EXPECT_EQ(c.Text(), "twoxone ");  // each paste is a step of its own
+    c.Send(SCI_SETREADONLY, 1);
+    EXPECT_EQ(c.Send(SCI_CANPASTE), 0);
+}
+
+TEST(ControlInput, ClickSeriesAndWordDrag) {
+    Control c;
+    c.SetText("alpha beta gamma\nsecond line");
+    const int32_t lh = c.view->LineHeight();
+    int32_t x = 0, y = 0;
+    c.view->PointFromPosition(8, &x, &y);  // inside "beta"
+    c.view->MouseDown(x + 1, y + lh / 2, 2, false);
+    EXPECT_EQ(c.Anchor(), 6);
+    EXPECT_EQ(c.Caret(), 10);
+    int32_t x2 = 0, y2 = 0;
+    c.view->PointFromPosition(13, &x2, &y2);  // inside "gamma"
+    c.view->MouseDrag(x2 + 1, y2 + lh / 2);
+    EXPECT_EQ(c.Anchor(), 6);
+    EXPECT_EQ(c.Caret(), 16);
+    c.view->MouseDrag(c.view->TextLeft() + 1, y + lh / 2);  // left of the first word
+    EXPECT_EQ(c.Anchor(), 10);
+    EXPECT_EQ(c.Caret(), 0);
+    c.view->MouseUp();
+    c.view->MouseDown(x + 1, y + lh / 2, 3, false);
+    EXPECT_EQ(c.Anchor(), 0);
+    EXPECT_EQ(c.Caret(), 17);  // the line with its break
+    c.view->MouseDown(x + 1, y + lh / 2, 1, false);
+    EXPECT_EQ(c.Anchor(), c.Caret());
+    c.view->MouseUp();
+    c.Send(SCI_SETMARGINWIDTHN, 1, 20);
+    c.view->MouseDown(5, lh + lh / 2, 1, false);  // margin of line 1
+    EXPECT_EQ(c.Anchor(), 17);
+    EXPECT_EQ(c.Caret(), 28);
+    c.view->MouseUp();
+    // Right press inside the selection keeps it; outside moves the caret.
+    c.Send(SCI_SETSEL, 0, 5);
+    c.view->PointFromPosition(2, &x, &y);
+    c.view->RightDown(x, y + 1);
+    EXPECT_EQ(c.Caret(), 5);
+    c.view->PointFromPosition(12, &x, &y);
+    c.view->RightDown(x, y + 1);
+    EXPECT_EQ(c.Caret(), 12);
+    EXPECT_EQ(c.Anchor(), 12);
+}
+
+TEST(ControlInput, WheelScrollsAndZooms) {
+    Control c(300, 100);
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line\n";
+    c.SetText(text);
+    c.view->Wheel(-120, false, false, 3);
+    EXPECT_EQ(c.view->TopRow(), 3);
+    c.view->Wheel(-40, false, false, 3);
+    c.view->Wheel(-40, false, false, 3);
+    EXPECT_EQ(c.view->TopRow(), 5);
+    c.view->Wheel(-120, false, false, -1);  // a page per notch
+    EXPECT_EQ(c.view->TopRow(), 5 + std::max<int64_t>(1, c.view->LinesOnScreen() - 1));
+    c.host->sent.clear();
+    c.view->Wheel(240, true, false, 3);
+    EXPECT_EQ(c.Send(SCI_GETZOOM), 2);
+    EXPECT_EQ(c.host->Count(SCN_ZOOM), 2);
+}
+
+// ---- scrolling arithmetic -------------------------------------------------------------------------
+
+TEST(ControlScrolling, TopRowAndOffsetRules) {
+    EXPECT_EQ(TopRowToShow(12, 10, 5, false), 10);  // on screen
+    EXPECT_EQ(TopRowToShow(7, 10, 5, false), 7);    // within a page above
+    EXPECT_EQ(TopRowToShow(2, 10, 5, false), 0);    // farther: centred
+    EXPECT_EQ(TopRowToShow(16, 10, 5, false), 12);  // less than two pages below
+    EXPECT_EQ(TopRowToShow(30, 10, 5, false), 28);
+    EXPECT_EQ(TopRowToShow(30, 10, 5, true), 28);
+    EXPECT_EQ(XOffsetToShow(50, 0, 300, 1), 0);
+    EXPECT_EQ(XOffsetToShow(400, 0, 300, 1), 400 + 1 - 300 + 100);
+    EXPECT_EQ(XOffsetToShow(250, 300, 300, 1), 150);
+    EXPECT_EQ(XOffsetToShow(100, 300, 300, 1), 0);
+}
+
+TEST(ControlScrolling, CaretMovesScrollTheView) {
+    Control c(300, 100);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "row " + std::to_string(i) + "\n";
+    c.SetText(text + std::string(400, 'w'));
+    const int64_t page = c.Send(SCI_LINESONSCREEN);
+    c.Send(SCI_GOTOLINE, 30);
+    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 30 - page / 2);
+    c.Send(SCI_PAGEDOWN);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, static_cast<uintptr_t>(c.Caret())), 30 + page - 1);
+    c.Send(SCI_DOCUMENTEND);
+    EXPECT_GT(c.Send(SCI_GETXOFFSET), 0);
+    c.Send(SCI_DOCUMENTSTART);
+    EXPECT_EQ(c.Send(SCI_GETXOFFSET), 0);
+    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 0);
+    c.Send(SCI_SETFIRSTVISIBLELINE, 10);
+    c.Send(SCI_LINESCROLLDOWN);
+    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 11);
+    EXPECT_EQ(c.Caret(), 0);
+}
+
+}  // namespace
+}  // namespace quill
