@@ -22,31 +22,51 @@ lumen_use_prefix "$B/win/wine-949" "$LOC"
 
 OUT=$B/control-bench
 mkdir -p "$OUT"
+EXE=$B/win/lumen_control_bench.exe
+LIMIT=${LUMENPAD_BENCH_TIMEOUT:-240}
+usage=$(env LC_ALL=$LOC wine "$EXE" 2>/dev/null | tr -d '\r' || true)
+read -r -a groups < <(echo "$usage" | sed -n 's/^groups://p')
 drivers=("$@")
-if ((${#drivers[@]} == 0)); then
-    read -r -a drivers < <(env LC_ALL=$LOC wine "$B/win/lumen_control_bench.exe" 2>/dev/null | tr -d '\r' |
-        sed -n 's/.*drivers://p')
-fi
+((${#drivers[@]})) || read -r -a drivers < <(echo "$usage" | sed -n 's/^drivers://p')
+
+# Every group runs in its own process under a time limit: a control that takes minutes over one
+# step loses only that group, which the table shows as "timeout".
 for d in "${drivers[@]}"; do
-    echo "== $d"
-    (cd "$OUT" && env LC_ALL=$LOC timeout "${LUMENPAD_BENCH_TIMEOUT:-900}" wine "$B/win/lumen_control_bench.exe" "$d" "$d.txt" </dev/null |
-        stdbuf -oL tr -d "\r") || echo "$d: failed or timed out"
+    rm -f "$OUT/$d.txt"
+    for g in "${groups[@]}"; do
+        echo "== $d: $g"
+        if ! (cd "$OUT" && env LC_ALL=$LOC timeout "$LIMIT" wine "$EXE" "$d" "$d.txt" "$g" </dev/null 2>/dev/null |
+            stdbuf -oL tr -d '\r'; exit "${PIPESTATUS[0]}"); then
+            echo "timeout $g" >>"$OUT/$d.txt"
+            WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+            lumen_use_prefix "$WINEPREFIX" "$LOC"
+        fi
+    done
 done
 
-# name | value per driver
+# One row per scenario, one column per driver.
+NAMES=(
+    "memory: idle, one empty tab" "typing: small memo" "open: 100k lines (~10 MB)" "memory: after opening 10 MB"
+    "typing: end of 100k-line file" "typing: middle of 100k-line file" "scroll: page down (per page)"
+    "open: 2 MB single line (no wrap)" "typing: end of 2 MB line (no wrap)" "typing: start of 2 MB line (no wrap)"
+    "typing: end of 2 MB line (wrap)" "memory: end"
+)
 echo
-printf '%-44s' "scenario"
+printf '%-40s' "scenario (median per step)"
 for d in "${drivers[@]}"; do printf ' %12s' "$d"; done
 echo
-first=$OUT/${drivers[0]}.txt
-[[ -f $first ]] || exit 0
-while IFS= read -r line; do
-    name=${line:0:44}
-    printf '%-44s' "$name"
+for name in "${NAMES[@]}"; do
+    printf '%-40s' "$name"
+    unit=""
     for d in "${drivers[@]}"; do
-        v=$(grep -F -- "$name" "$OUT/$d.txt" 2>/dev/null | head -n 1 | cut -c46-56 | tr -d ' ')
-        printf ' %12s' "${v:--}"
+        row=$(grep -F -- "$name " "$OUT/$d.txt" 2>/dev/null | grep -v -F -e "(avg)" -e "(worst)" | head -n 1)
+        if [[ -n $row ]]; then
+            printf ' %12s' "$(echo "${row:44:11}" | tr -d ' ')"
+            unit=$(echo "${row:56}" | sed 's/ *(.*//')
+        else
+            printf ' %12s' "-"
+        fi
     done
-    unit=$(echo "${line:56}" | sed 's/ *(.*//')
     echo "  $unit"
-done < <(tr -d '\r' <"$first")
+done
+echo "('-': not measured; a group that hit the ${LIMIT} s limit is listed as 'timeout' in $OUT/<driver>.txt)"

@@ -2,7 +2,7 @@
 // driven by window messages alone, pumping messages and painting (UpdateWindow) inside every timed
 // step. The scenario names and units are those of the program's performance test.
 //
-//   lumen_control_bench.exe <driver> [report file]     e.g. edit, richedit
+//   lumen_control_bench.exe <driver> [report file [group]]     e.g. edit, richedit
 //
 // Each line: "%-44s %10.2f %s". Typing and paging also write " (avg)" and " (worst)" lines; the
 // plain line is the median. Scenarios stop typing early when a run exceeds its time budget, so a
@@ -134,7 +134,66 @@ double Open(ControlDriver& d, const std::string& text) {
     return Now() - t0;
 }
 
-int Run(const DriverEntry& entry, const wchar_t* reportPath) {
+// The scenarios come in groups; each group sets up what it needs (opening untimed when opening is
+// not what it measures), so the script can run every group in its own process under a time limit
+// and a control that hangs in one scenario still reports the others.
+constexpr const char* kGroups[] = {"memo", "open10", "middle10", "page10", "open2", "start2", "wrap2"};
+
+void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& report) {
+    if (group == "memo") {
+        report.Add("memory: idle, one empty tab", WorkingSetMb(), "MB");
+        // A short memo: each typed line is the performance test's sample line.
+        const std::wstring line = L"루멘판 성능 시험 줄 The quick brown fox jumps over the lazy dog.";
+        std::vector<double> times;
+        for (int rep = 0; rep < 3; ++rep) {
+            for (wchar_t c : line) {
+                const double t0 = Now();
+                d.Type(c);
+                Pump(d.hwnd());
+                times.push_back(Now() - t0);
+            }
+            SendMessageW(d.hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+            SendMessageW(d.hwnd(), WM_CHAR, L'\r', 1);
+            SendMessageW(d.hwnd(), WM_KEYUP, VK_RETURN, 0xC0000001);
+            Pump(d.hwnd());
+        }
+        report.AddSteps("typing: small memo", times, "char");
+    } else if (group == "open10") {
+        report.Add("open: 100k lines (~10 MB)", Open(d, HundredThousandLines()), "ms");
+        report.Add("memory: after opening 10 MB", WorkingSetMb(), "MB");
+        report.AddSteps("typing: end of 100k-line file", TypeAt(d, d.Length(), 200), "char");
+    } else if (group == "middle10") {
+        Open(d, HundredThousandLines());
+        report.AddSteps("typing: middle of 100k-line file", TypeAt(d, d.Length() / 2, 200), "char");
+    } else if (group == "page10") {
+        Open(d, HundredThousandLines());
+        d.SetCaret(0);
+        Pump(d.hwnd());
+        std::vector<double> times;
+        const double start = Now();
+        for (int i = 0; i < 100 && Now() - start < kTypingBudgetMs; ++i) {
+            const double t0 = Now();
+            d.PageDown();
+            Pump(d.hwnd());
+            times.push_back(Now() - t0);
+        }
+        report.AddSteps("scroll: page down (per page)", times, "page");
+    } else if (group == "open2") {
+        report.Add("open: 2 MB single line (no wrap)", Open(d, TwoMegabyteLine()), "ms");
+        report.AddSteps("typing: end of 2 MB line (no wrap)", TypeAt(d, d.Length(), 100), "char");
+    } else if (group == "start2") {
+        Open(d, TwoMegabyteLine());
+        report.AddSteps("typing: start of 2 MB line (no wrap)", TypeAt(d, 0, 100), "char");
+    } else if (group == "wrap2") {
+        d.Create(frame, true);
+        Pump(frame);
+        Open(d, TwoMegabyteLine());
+        report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(d, d.Length(), 100), "char");
+        report.Add("memory: end", WorkingSetMb(), "MB");
+    }
+}
+
+int Run(const DriverEntry& entry, const wchar_t* reportPath, const std::string& only) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = DefWindowProcW;
@@ -152,65 +211,16 @@ int Run(const DriverEntry& entry, const wchar_t* reportPath) {
 
     std::unique_ptr<ControlDriver> d = entry.make();
     Report report;
-    if (reportPath) report.file = _wfopen(reportPath, L"wb");
-    std::printf("# %s\n", entry.title.c_str());
-    if (!d->Create(frame, false)) {
-        std::printf("# %s could not be created\n", entry.title.c_str());
-        return 2;
-    }
-    Pump(frame);
-    report.Add("memory: idle, one empty tab", WorkingSetMb(), "MB");
-
-    // A short memo: each typed line is the performance test's sample line.
-    {
-        const std::wstring line = L"루멘판 성능 시험 줄 The quick brown fox jumps over the lazy dog.";
-        std::vector<double> times;
-        for (int rep = 0; rep < 3; ++rep) {
-            for (wchar_t c : line) {
-                const double t0 = Now();
-                d->Type(c);
-                Pump(d->hwnd());
-                times.push_back(Now() - t0);
-            }
-            SendMessageW(d->hwnd(), WM_KEYDOWN, VK_RETURN, 1);
-            SendMessageW(d->hwnd(), WM_CHAR, L'\r', 1);
-            SendMessageW(d->hwnd(), WM_KEYUP, VK_RETURN, 0xC0000001);
-            Pump(d->hwnd());
+    if (reportPath) report.file = _wfopen(reportPath, L"ab");
+    for (const char* group : kGroups) {
+        if (!only.empty() && only != group) continue;
+        if (!d->Create(frame, false)) {
+            std::printf("# %s could not be created\n", entry.title.c_str());
+            return 2;
         }
-        report.AddSteps("typing: small memo", times, "char");
+        Pump(frame);
+        RunGroup(group, *d, frame, report);
     }
-
-    const std::string lines = HundredThousandLines();
-    report.Add("open: 100k lines (~10 MB)", Open(*d, lines), "ms");
-    report.Add("memory: after opening 10 MB", WorkingSetMb(), "MB");
-    report.AddSteps("typing: end of 100k-line file", TypeAt(*d, d->Length(), 200), "char");
-    report.AddSteps("typing: middle of 100k-line file", TypeAt(*d, d->Length() / 2, 200), "char");
-    {
-        d->SetCaret(0);
-        Pump(d->hwnd());
-        std::vector<double> times;
-        const double start = Now();
-        for (int i = 0; i < 100 && Now() - start < kTypingBudgetMs; ++i) {
-            const double t0 = Now();
-            d->PageDown();
-            Pump(d->hwnd());
-            times.push_back(Now() - t0);
-        }
-        report.AddSteps("scroll: page down (per page)", times, "page");
-    }
-
-    const std::string oneLine = TwoMegabyteLine();
-    d->Create(frame, false);
-    Pump(frame);
-    report.Add("open: 2 MB single line (no wrap)", Open(*d, oneLine), "ms");
-    report.AddSteps("typing: end of 2 MB line (no wrap)", TypeAt(*d, d->Length(), 100), "char");
-    report.AddSteps("typing: start of 2 MB line (no wrap)", TypeAt(*d, 0, 100), "char");
-    d->Create(frame, true);
-    Pump(frame);
-    Open(*d, oneLine);
-    report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(*d, d->Length(), 100), "char");
-    report.Add("memory: end", WorkingSetMb(), "MB");
-
     if (report.file) std::fclose(report.file);
     DestroyWindow(frame);
     return 0;
@@ -222,15 +232,24 @@ int Run(const DriverEntry& entry, const wchar_t* reportPath) {
 int wmain(int argc, wchar_t** argv) {
     using lumen::bench::Drivers;
     if (argc < 2) {
-        std::printf("usage: lumen_control_bench <driver> [report file]; drivers:");
+        std::printf("usage: lumen_control_bench <driver> [report file [group]]\ndrivers:");
         for (const auto& e : Drivers())
             std::printf(" %s", e.name.c_str());
+        std::printf("\ngroups:");
+        for (const char* g : lumen::bench::kGroups)
+            std::printf(" %s", g);
         std::printf("\n");
         return 2;
     }
     for (const auto& e : Drivers()) {
         std::wstring name(e.name.begin(), e.name.end());
-        if (name == argv[1]) return lumen::bench::Run(e, argc > 2 ? argv[2] : nullptr);
+        if (name != argv[1]) continue;
+        std::string group;
+        if (argc > 3) {
+            for (const wchar_t* c = argv[3]; *c; ++c)
+                group += static_cast<char>(*c);
+        }
+        return lumen::bench::Run(e, argc > 2 ? argv[2] : nullptr, group);
     }
     std::printf("unknown driver\n");
     return 2;

@@ -1,0 +1,59 @@
+// QuillEdit driven the way the program drives it: through the direct-call function, opening text
+// through a loader and attaching the document, as opening a file does.
+#include "control_driver.h"
+#include "edit/loader.h"
+#include "edit/quill_window_win.h"
+#include "edit/sci_messages.h"
+
+namespace lumen::bench {
+namespace {
+
+// The direct-call function's public form: (pointer, message, wParam, lParam).
+using DirectFunction = intptr_t (*)(intptr_t, unsigned, uintptr_t, intptr_t);
+
+class QuillDriver : public ControlDriver {
+public:
+    HWND Create(HWND parent, bool wrap) override {
+        if (hwnd_) DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        if (!quill::RegisterQuillEditClass(instance)) return nullptr;
+        RECT rc;
+        GetClientRect(parent, &rc);
+        // No scroll-bar styles: the control draws its own overlay bars, as in the program.
+        hwnd_ = CreateWindowExW(0, quill::kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                                rc.right, rc.bottom, parent, reinterpret_cast<HMENU>(1), instance, nullptr);
+        if (!hwnd_) return nullptr;
+        fn_ = reinterpret_cast<DirectFunction>(SendMessageW(hwnd_, quill::SCI_GETDIRECTFUNCTION, 0, 0));
+        ptr_ = SendMessageW(hwnd_, quill::SCI_GETDIRECTPOINTER, 0, 0);
+        if (!fn_ || !ptr_) return nullptr;
+        Call(quill::SCI_SETWRAPMODE, wrap ? quill::SC_WRAP_WORD : quill::SC_WRAP_NONE);
+        SetFocus(hwnd_);
+        return hwnd_;
+    }
+    void Load(const std::string& utf8) override {
+        auto* loader = reinterpret_cast<quill::ILoader*>(Call(quill::SCI_CREATELOADER, utf8.size()));
+        if (!loader) return;
+        if (loader->AddData(utf8.data(), static_cast<int64_t>(utf8.size())) != 0) {
+            loader->Release();
+            return;
+        }
+        quill::Document* doc = loader->ConvertToDocument();
+        Call(quill::SCI_SETDOCPOINTER, 0, reinterpret_cast<intptr_t>(doc));
+        Call(quill::SCI_RELEASEDOCUMENT, 0, reinterpret_cast<intptr_t>(doc));  // the view holds its own
+    }
+    int64_t Length() override { return Call(quill::SCI_GETLENGTH); }
+    void SetCaret(int64_t position) override { Call(quill::SCI_GOTOPOS, static_cast<uintptr_t>(position)); }
+
+private:
+    intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+        return fn_(ptr_, message, wParam, lParam);
+    }
+    DirectFunction fn_ = nullptr;
+    intptr_t ptr_ = 0;
+};
+
+const RegisterDriver kQuill("quill", "QuillEdit", [] { return std::make_unique<QuillDriver>(); });
+
+}  // namespace
+}  // namespace lumen::bench
