@@ -496,7 +496,7 @@ void Painter::OverlayBars() {
 
 }  // namespace
 
-void PaintView(View& view, HDC dc, const RECT& update) {
+void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
     auto* host = static_cast<WinViewHost*>(view.host());
     if (!dc || !view.GetDocument()) return;
     const int32_t lh = view.LineHeight();
@@ -508,20 +508,34 @@ void PaintView(View& view, HDC dc, const RECT& update) {
 
     const int32_t firstRow = std::max<LONG>(0, update.top) / lh;
     const int32_t lastRow = (std::max<LONG>(update.bottom, 1) - 1) / lh;
+    const int32_t l = std::max<LONG>(0, update.left);
+    const int32_t r = std::min<LONG>(width, update.right);
+    auto rowNeeded = [&](int32_t k) {
+        if (!region) return true;
+        const RECT band = {l, k * lh, r, std::min(height, (k + 1) * lh)};
+        return RectInRegion(region, &band) != FALSE;
+    };
+    std::vector<char> painted(static_cast<size_t>(lastRow + 1), 0);
     Document& doc = *view.GetDocument();
     const int64_t lines = doc.LineCount();
+    const bool wrapping = view.Wrapping();
     int64_t line = view.FirstVisibleLine();
     int32_t rowInLine = 0;
-    {
+    if (wrapping) {
         const int32_t rows = view.LayoutLine(line).Rows();
         rowInLine = std::min(view.TopRowInLine(), rows - 1);
-        if (!view.Wrapping()) rowInLine = 0;
+    } else {
+        // One row per line: jump straight to the first row to paint.
+        line += firstRow;
     }
     Painter painter(view, *host);
-    for (int32_t k = 0; k <= lastRow; ++k) {
-        if (k >= firstRow) painter.Row(k * lh, line < lines ? line : -1, rowInLine);
+    for (int32_t k = wrapping ? 0 : firstRow; k <= lastRow; ++k) {
+        if (k >= firstRow && rowNeeded(k)) {
+            painter.Row(k * lh, line < lines ? line : -1, rowInLine);
+            painted[static_cast<size_t>(k)] = 1;
+        }
         if (line < lines) {
-            if (++rowInLine >= view.LayoutLine(line).Rows()) {
+            if (!wrapping || ++rowInLine >= view.LayoutLine(line).Rows()) {
                 ++line;
                 rowInLine = 0;
             }
@@ -531,9 +545,20 @@ void PaintView(View& view, HDC dc, const RECT& update) {
     // Fonts may be rebuilt before the next paint: leave none of them selected.
     SelectObject(host->surfaceDc(), GetStockObject(SYSTEM_FONT));
     GdiFlush();
-    const int32_t l = std::max<LONG>(0, update.left), t = std::max<LONG>(0, update.top);
-    const int32_t r = std::min<LONG>(width, update.right), b = std::min<LONG>(height, update.bottom);
-    if (r > l && b > t) BitBlt(dc, l, t, r - l, b - t, host->surfaceDc(), l, t, SRCCOPY);
+    // Copy each run of painted rows once; the surface outside them may be stale after a scroll.
+    for (int32_t k = firstRow; k <= lastRow;) {
+        if (!painted[static_cast<size_t>(k)]) {
+            ++k;
+            continue;
+        }
+        int32_t end = k;
+        while (end + 1 <= lastRow && painted[static_cast<size_t>(end + 1)])
+            ++end;
+        const int32_t t = std::max<LONG>(std::max<LONG>(0, update.top), k * lh);
+        const int32_t b = std::min<LONG>(std::min<LONG>(height, update.bottom), (end + 1) * lh);
+        if (r > l && b > t) BitBlt(dc, l, t, r - l, b - t, host->surfaceDc(), l, t, SRCCOPY);
+        k = end + 1;
+    }
     if (view.ScrollBarsStale()) view.UpdateScrollBars();
 }
 

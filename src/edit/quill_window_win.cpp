@@ -223,10 +223,18 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_PAINT: {
             view.DeliverUpdate();
+            // The region, not just its bounding box: a typed row plus a scroll-bar strip would
+            // otherwise repaint everything between them.
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            if (region && GetUpdateRgn(hwnd, region, FALSE) == ERROR) {
+                DeleteObject(region);
+                region = nullptr;
+            }
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-            if (dc) PaintView(view, dc, ps.rcPaint);
+            if (dc) PaintView(view, dc, ps.rcPaint, region);
             EndPaint(hwnd, &ps);
+            if (region) DeleteObject(region);
             return 0;
         }
         case WM_PRINTCLIENT: {

@@ -77,6 +77,9 @@ intptr_t QuillDirectFunction(void* view, unsigned message, uintptr_t wParam, int
 
 // Paints the rows of `update` (client coordinates) into the off-screen bitmap and copies that
 // rectangle to `dc`.
-void PaintView(View& view, HDC dc, const RECT& update);
+// Paints the rows that meet `update` (and, when given, the update region) into the off-screen
+// surface and copies them to dc. Rows outside the region are neither drawn nor copied, so a
+// change that invalidates a row and a scroll-bar strip repaints just those.
+void PaintView(View& view, HDC dc, const RECT& update, HRGN region = nullptr);
 
 }  // namespace quill

@@ -802,11 +802,13 @@ void View::UpdateScrollBars() {
     const ScrollValues v = VerticalValues();
     const ScrollValues h = HorizontalValues();
     if (overlayBars_) {
-        if (!sentV_ || !sentH_ || !(v == lastV_) || !(h == lastH_)) {
-            const int32_t strip = ScaleForDpi(kOverlayStrip, dpi_);
+        // Only the strip of a bar that changed: a line growing while typing changes the horizontal
+        // bar, and repainting the vertical strip too would touch every row.
+        const int32_t strip = ScaleForDpi(kOverlayStrip, dpi_);
+        if (!sentV_ || !(v == lastV_))
             host_->InvalidateRect(clientWidth_ - strip, 0, clientWidth_, clientHeight_);
+        if (!sentH_ || !(h == lastH_))
             host_->InvalidateRect(0, clientHeight_ - strip, clientWidth_, clientHeight_);
-        }
     } else {
         if (!sentV_ || !(v == lastV_)) host_->SetScrollBar(true, v);
         if (!sentH_ || !(h == lastH_)) host_->SetScrollBar(false, h);
