@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace quill {
 
@@ -15,6 +16,9 @@ inline constexpr char32_t kReplacementChar = 0xFFFD;
 // made of continuation bytes, not overlong, not a surrogate and not above U+10FFFF. Anything else
 // reads as U+FFFD with width 1.
 char32_t DecodeCharacter(const unsigned char* bytes, int64_t available, int* width);
+
+// The UTF-8 bytes of one code point (up to U+10FFFF; callers never pass surrogates).
+std::string EncodeCharacter(char32_t codePoint);
 
 inline bool IsContinuationByte(unsigned char byte) {
     return (byte & 0xC0) == 0x80;

@@ -68,12 +68,8 @@ int64_t WordRightTarget(const Document& doc, int64_t position) {
 }
 
 int64_t WordRightEndTarget(const Document& doc, int64_t position) {
-    const int64_t p = Clamp(doc, position);
-    if (p >= doc.Length()) return p;
-    int width = 0;
-    const CharClass cls = ClassAt(doc, p, &width);
-    if (cls == CharClass::LineEnd) return p;
-    return ForwardOverRun(doc, p, cls);
+    // The run at the caret, blanks included; nothing at a line end.
+    return RunEndAfter(doc, position);
 }
 
 int64_t RunStartBefore(const Document& doc, int64_t position) {

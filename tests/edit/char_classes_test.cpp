@@ -88,5 +88,20 @@ TEST(CharClasses, FoldCase) {
     EXPECT_EQ(FoldCase(0x1F600), 0x1F600u);
 }
 
+TEST(EncodeCharacter, RoundTripsEveryScalarValueThroughTheDecoder) {
+    for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        const std::string bytes = EncodeCharacter(cp);
+        const int expectedWidth = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+        ASSERT_EQ(static_cast<int>(bytes.size()), expectedWidth) << std::hex << static_cast<uint32_t>(cp);
+        int width = 0;
+        ASSERT_EQ(DecodeCharacter(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                  static_cast<int64_t>(bytes.size()), &width),
+                  cp)
+            << std::hex << static_cast<uint32_t>(cp);
+        ASSERT_EQ(width, expectedWidth);
+    }
+}
+
 }  // namespace
 }  // namespace quill

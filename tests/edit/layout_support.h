@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "support/bytes.h"
 #include "edit/font_fixed.h"
 #include "edit/font_set.h"
 #include "edit/layout.h"
@@ -17,21 +18,7 @@ inline std::string U8(const char8_t* s) {
 
 inline std::string Utf8Of(char32_t cp) {
     std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    lumen::test::AppendUtf8(out, cp);
     return out;
 }
 
