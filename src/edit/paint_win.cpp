@@ -73,7 +73,15 @@ private:
     int64_t selStart_, selEnd_, caretLine_;
     bool caretLineFill_, showCaret_;
     Clip clip_{0, 0, 0, 0};
-    HGDIOBJ selectedFont_ = nullptr;
+    // Text state for the next string; contexts keep what was last set in them.
+    UINT align_ = TA_LEFT | TA_BASELINE;
+    COLORREF colour_ = 0;
+    struct DcState {
+        HDC dc = nullptr;
+        UINT align = 0;
+        COLORREF colour = 0;
+    };
+    DcState states_[8];
 };
 
 // The first unit of [rs, re) whose right edge lies past the text area's left edge, walked back to
@@ -126,12 +134,21 @@ void Painter::BlendRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb
 
 void Painter::DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, int count, const INT* dx,
                          UINT options) {
-    if (font && font != selectedFont_) {
-        SelectObject(dc_, font);
-        selectedFont_ = font;
+    HDC dc = dc_;
+    if (font) dc = host_.FontDc(font);
+    // Alignment and colour are per context: set them only where they differ.
+    DcState* state = nullptr;
+    for (DcState& s : states_) {
+        if (s.dc == dc || !s.dc) {
+            state = &s;
+            break;
+        }
     }
+    if (!state || state->dc != dc || state->align != align_) SetTextAlign(dc, align_);
+    if (!state || state->dc != dc || state->colour != colour_) SetTextColor(dc, colour_);
+    if (state) *state = {dc, align_, colour_};
     const RECT rc{clip_.left, clip_.top, clip_.right, clip_.bottom};
-    ExtTextOutW(dc_, x, y, options | ETO_CLIPPED, &rc, text, static_cast<UINT>(count), dx);
+    ExtTextOutW(dc, x, y, options | ETO_CLIPPED, &rc, text, static_cast<UINT>(count), dx);
 }
 
 void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
@@ -146,8 +163,8 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
         FillRect(x, top, x + m.width, bottom, numbers_.back);
         if (i == 0 && m.type == 1 && line >= 0 && rowInLine == 0) {
             const std::wstring number = std::to_wstring(line + 1);
-            SetTextAlign(dc_, TA_RIGHT | TA_BASELINE);
-            SetTextColor(dc_, Ref(numbers_.fore));
+            align_ = TA_RIGHT | TA_BASELINE;
+            colour_ = Ref(numbers_.fore);
             const Clip saved = clip_;
             clip_ = {x, top, x + m.width, bottom};
             DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), x + m.width - 3, top + ascent_,
@@ -218,8 +235,8 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
         const int32_t by0 = top + std::max(v_.ExtraAscent() / 2 + 1, 1);
         const int32_t by1 = bottom - std::max(v_.ExtraDescent() / 2 + 1, 1);
         FillRect(bx, by0, bx + tw + 4, by1, WhitespaceColour(background, 0x60));
-        SetTextAlign(dc_, TA_LEFT | TA_TOP);
-        SetTextColor(dc_, Ref(background));
+        align_ = TA_LEFT | TA_TOP;
+        colour_ = Ref(background);
         const int32_t th = v_.NumberFonts().height();
         DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), bx + 2, by0 + (by1 - by0 - th) / 2, mark,
                    lstrlenW(mark), nullptr, 0);
@@ -243,8 +260,8 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
 
     // 11. Hint text of an empty document.
     if (line == 0 && row == 0 && doc_.Length() == 0 && !a.hint.empty() && l.compositionStart < 0) {
-        SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
-        SetTextColor(dc_, Ref(Blend(background, text_.fore | 0x73000000u)));
+        align_ = TA_LEFT | TA_BASELINE;
+        colour_ = Ref(Blend(background, text_.fore | 0x73000000u));
         DrawString(FontOf(0), textLeft_ + v_.CaretWidth() + ScaleForDpi(1, dpi_), top + ascent_,
                    a.hint.c_str(), static_cast<int>(a.hint.size()), nullptr, 0);
     }
@@ -285,16 +302,10 @@ void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, in
     const uint32_t n = static_cast<uint32_t>(l.chars.size());
     uint32_t u = FirstVisible(l, rs, re, ox);
     const uint32_t end = VisibleEnd(l, rs, re, ox);
-    SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
+    align_ = TA_LEFT | TA_BASELINE;
     const ElementColour& ws = v_.appearance().elements[kElementWhitespace];
     const uint32_t controlColour = Blend(background, ws.set ? ws.rgba : (text_.fore | 0x80000000u));
-    uint32_t currentColour = 0xFFFFFFFFu;
-    auto colour = [&](uint32_t c) {
-        if (c != currentColour) {
-            SetTextColor(dc_, Ref(c));
-            currentColour = c;
-        }
-    };
+    auto colour = [&](uint32_t c) { colour_ = Ref(c); };
     std::vector<INT> dx;
     std::vector<WORD> glyphs;
     std::wstring text;
@@ -543,7 +554,7 @@ void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
     }
     if (view.OverlayScrollBars()) painter.OverlayBars();
     // Fonts may be rebuilt before the next paint: leave none of them selected.
-    SelectObject(host->surfaceDc(), GetStockObject(SYSTEM_FONT));
+    host->ReleaseFonts();
     GdiFlush();
     // Copy each run of painted rows once; the surface outside them may be stale after a scroll.
     for (int32_t k = firstRow; k <= lastRow;) {

@@ -223,6 +223,8 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_PAINT: {
             view.DeliverUpdate();
+            // Bars made stale by the edits join this paint's region instead of causing a second one.
+            if (view.ScrollBarsStale()) view.UpdateScrollBars();
             // The region, not just its bounding box: a typed row plus a scroll-bar strip would
             // otherwise repaint everything between them.
             HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -533,6 +535,10 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     FreeSurface();
     width = std::max(width, 1);
     height = std::max(height, 1);
+    // The pixels live in a section so that the per-font contexts can map the same memory.
+    const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
+    section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                  static_cast<DWORD>(bytes >> 32), static_cast<DWORD>(bytes), nullptr);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = width;
@@ -542,7 +548,7 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     bi.bmiHeader.biCompression = BI_RGB;
     memDc_ = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section_) bitmap_ = CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits, section_, 0);
     if (!memDc_ || !bitmap_ || !bits) {
         FreeSurface();
         return false;
@@ -551,16 +557,64 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     oldBitmap_ = SelectObject(memDc_, bitmap_);
     surfaceWidth_ = width;
     surfaceHeight_ = height;
+    // Every font context gets its own view of the section.
+    for (FontContext& c : fontDcs_) {
+        c.dc = CreateCompatibleDC(nullptr);
+        void* view = nullptr;
+        c.bitmap = c.dc ? CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &view, section_, 0) : nullptr;
+        if (!c.dc || !c.bitmap || !view) {
+            FreeSurface();
+            return false;
+        }
+        c.oldBitmap = SelectObject(c.dc, c.bitmap);
+        SetBkMode(c.dc, TRANSPARENT);
+    }
     return true;
 }
 
+HDC WinViewHost::FontDc(HFONT font) {
+    FontContext* pick = &fontDcs_[0];
+    for (FontContext& c : fontDcs_) {
+        if (c.font == font) {
+            c.used = ++fontUses_;
+            return c.dc;
+        }
+        if (c.used < pick->used) pick = &c;
+    }
+    // The least recently used context takes the font.
+    const HGDIOBJ previous = SelectObject(pick->dc, font);
+    if (!pick->oldFont) pick->oldFont = previous;
+    pick->font = font;
+    pick->used = ++fontUses_;
+    return pick->dc;
+}
+
+void WinViewHost::ReleaseFonts() {
+    for (FontContext& c : fontDcs_) {
+        if (c.oldFont) SelectObject(c.dc, c.oldFont);
+        c.oldFont = nullptr;
+        c.font = nullptr;
+        c.used = 0;
+    }
+    fontUses_ = 0;
+}
+
 void WinViewHost::FreeSurface() {
+    ReleaseFonts();
+    for (FontContext& c : fontDcs_) {
+        if (c.dc && c.oldBitmap) SelectObject(c.dc, c.oldBitmap);
+        if (c.bitmap) DeleteObject(c.bitmap);
+        if (c.dc) DeleteDC(c.dc);
+        c = FontContext{};
+    }
     if (memDc_ && oldBitmap_) SelectObject(memDc_, oldBitmap_);
     if (bitmap_) DeleteObject(bitmap_);
     if (memDc_) DeleteDC(memDc_);
+    if (section_) CloseHandle(section_);
     memDc_ = nullptr;
     bitmap_ = nullptr;
     oldBitmap_ = nullptr;
+    section_ = nullptr;
     bits_ = nullptr;
     surfaceWidth_ = surfaceHeight_ = 0;
 }

@@ -46,6 +46,12 @@ public:
     // The off-screen 32-bit top-down bitmap, grown to at least width x height (never shrunk).
     bool EnsureSurface(int32_t width, int32_t height);
     HDC surfaceDc() const { return memDc_; }
+    // A device context drawing into the same pixels as surfaceDc() with `font` selected. Each
+    // font keeps a context of its own, so a row that alternates between a font and its fallback
+    // does not select fonts back and forth (selecting a font costs far more than drawing a run).
+    HDC FontDc(HFONT font);
+    // Leaves no font selected in any context (fonts may be rebuilt between paints).
+    void ReleaseFonts();
     uint32_t* surfaceBits() const { return bits_; }
     int32_t surfaceWidth() const { return surfaceWidth_; }
     int32_t surfaceHeight() const { return surfaceHeight_; }
@@ -63,10 +69,23 @@ public:
 private:
     void FreeSurface();
 
+    struct FontContext {
+        HDC dc = nullptr;
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ oldBitmap = nullptr;
+        HGDIOBJ oldFont = nullptr;
+        HFONT font = nullptr;
+        uint64_t used = 0;
+    };
+    static constexpr int kFontContexts = 4;
+
     HWND hwnd_;
     HDC memDc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
+    HANDLE section_ = nullptr;
+    FontContext fontDcs_[kFontContexts];
+    uint64_t fontUses_ = 0;
     uint32_t* bits_ = nullptr;
     int32_t surfaceWidth_ = 0;
     int32_t surfaceHeight_ = 0;
