@@ -11,7 +11,7 @@ namespace {
 constexpr uint8_t kBreakable = kUnitBlank | kUnitTab;
 
 // Code point of the character that starts at unit i (a surrogate pair combined).
-char32_t CodePointAt(const std::vector<char16_t>& chars, size_t i) {
+char32_t CodePointAt(const UnitArray<char16_t>& chars, size_t i) {
     const char16_t c = chars[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < chars.size()) {
         const char16_t d = chars[i + 1];
@@ -21,7 +21,7 @@ char32_t CodePointAt(const std::vector<char16_t>& chars, size_t i) {
 }
 
 // Code point of the character that ends just before unit i.
-char32_t CodePointBefore(const std::vector<char16_t>& chars, size_t i) {
+char32_t CodePointBefore(const UnitArray<char16_t>& chars, size_t i) {
     const char16_t c = chars[i - 1];
     if (c >= 0xDC00 && c <= 0xDFFF && i >= 2) {
         const char16_t h = chars[i - 2];
@@ -30,7 +30,7 @@ char32_t CodePointBefore(const std::vector<char16_t>& chars, size_t i) {
     return c;
 }
 
-int UnitsOf(const std::vector<char16_t>& chars, size_t i) {
+int UnitsOf(const UnitArray<char16_t>& chars, size_t i) {
     const char16_t c = chars[i];
     return (c >= 0xD800 && c <= 0xDBFF && i + 1 < chars.size() && chars[i + 1] >= 0xDC00 &&
             chars[i + 1] <= 0xDFFF)
@@ -48,8 +48,8 @@ struct UnitWriter {
 
     void Put(char16_t ch, uint32_t offset, int32_t advance, uint8_t font, uint16_t glyph, uint8_t flag) {
         out.chars[n] = ch;
-        out.offsets[n] = offset;
-        out.xs[n] = x;
+        out.offsets.Set(n, offset);
+        out.xs.Set(n, x);
         out.fonts[n] = font;
         out.glyphs[n] = glyph;
         out.flags[n] = flag;
@@ -166,32 +166,10 @@ void Shape(LineLayout& out, FontSet& fonts, int32_t tabWidth) {
 
     int32_t x = 0;
     for (size_t i = 0; i < n; ++i) {
-        out.xs[i] = x;
+        out.xs.Set(i, x);
         x += (out.flags[i] & kUnitTab) ? TabAdvance(x, tabWidth) : widths[i];
     }
-    out.xs[n] = x;
-}
-
-// Inserts `count` values before index `at` of v (which holds n + 1 entries) while adding `shift`
-// to the entries that move.
-template <typename T>
-void ShiftInsert(std::vector<T>& v, size_t at, size_t n, const T* values, size_t count, T shift) {
-    v.resize(n + 1 + count);
-    T* p = v.data();
-    for (size_t k = n + 1; k-- > at;)
-        p[k + count] = static_cast<T>(p[k] + shift);
-    std::copy(values, values + count, p + at);
-}
-
-// Removes entries [from, to) of v (n + 1 entries) while subtracting `shift` from the entries that
-// move down.
-template <typename T>
-void ShiftErase(std::vector<T>& v, size_t from, size_t to, size_t n, T shift) {
-    T* p = v.data();
-    const size_t gap = to - from;
-    for (size_t k = to; k <= n; ++k)
-        p[k - gap] = static_cast<T>(p[k] - shift);
-    v.resize(n + 1 - gap);
+    out.xs.Set(n, x);
 }
 
 bool IsInvalidByteUnit(const LineLayout& l, size_t u) {
@@ -330,8 +308,8 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     out.fonts.resize(n);
     out.glyphs.resize(n);
     out.flags.resize(n);
-    out.offsets[n] = static_cast<uint32_t>(len);
-    out.xs[n] = w.x;
+    out.offsets.Set(n, static_cast<uint32_t>(len));
+    out.xs.Set(n, w.x);
     if (w.complex) Shape(out, fonts, tabWidth);
     out.simple = !hasTab && !w.complex && compUnits == 0;
     WrapLineLayout(out, params.wrapMode, params.wrapWidth, 0);
@@ -459,14 +437,14 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
         const int32_t x0 = l.xs[u];
         const int32_t added = w.x;
         for (size_t k = 0; k < units; ++k)
-            add.xs[k] += x0;
-        // Offsets and xs move and shift in one pass from the end; the rest is a plain splice.
-        ShiftInsert(l.offsets, u, n, add.offsets.data(), units, static_cast<uint32_t>(length));
-        ShiftInsert(l.xs, u, n, add.xs.data(), units, added);
-        l.chars.insert(l.chars.begin() + u, add.chars.begin(), add.chars.end());
-        l.fonts.insert(l.fonts.begin() + u, add.fonts.begin(), add.fonts.end());
-        l.glyphs.insert(l.glyphs.begin() + u, add.glyphs.begin(), add.glyphs.end());
-        l.flags.insert(l.flags.begin() + u, add.flags.begin(), add.flags.end());
+            add.xs.Set(k, add.xs[k] + x0);
+        // Offsets and xs after the insertion move by its bytes and width.
+        l.offsets.Insert(u, add.offsets.begin(), units, static_cast<uint32_t>(length));
+        l.xs.Insert(u, add.xs.begin(), units, added);
+        l.chars.Insert(u, add.chars.begin(), units);
+        l.fonts.Insert(u, add.fonts.begin(), units);
+        l.glyphs.Insert(u, add.glyphs.begin(), units);
+        l.flags.Insert(u, add.flags.begin(), units);
         l.lineLength += length;
         previous.delta = static_cast<int64_t>(units);
         previous.changedEnd = static_cast<uint32_t>(u + units);
@@ -476,12 +454,12 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
         if (u2 > n || l.offsets[u2] != end || u2 <= u) return false;
         if (IsInvalidByteUnit(l, u2)) return false;
         const int32_t removed = l.xs[u2] - l.xs[u];
-        ShiftErase(l.offsets, u, u2, n, static_cast<uint32_t>(length));
-        ShiftErase(l.xs, u, u2, n, removed);
-        l.chars.erase(l.chars.begin() + u, l.chars.begin() + u2);
-        l.fonts.erase(l.fonts.begin() + u, l.fonts.begin() + u2);
-        l.glyphs.erase(l.glyphs.begin() + u, l.glyphs.begin() + u2);
-        l.flags.erase(l.flags.begin() + u, l.flags.begin() + u2);
+        l.offsets.Erase(u, u2, static_cast<uint32_t>(length));
+        l.xs.Erase(u, u2, removed);
+        l.chars.Erase(u, u2);
+        l.fonts.Erase(u, u2);
+        l.glyphs.Erase(u, u2);
+        l.flags.Erase(u, u2);
         l.lineLength -= length;
         previous.delta = -static_cast<int64_t>(u2 - u);
         previous.changedEnd = static_cast<uint32_t>(u);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "edit/font_set.h"
+#include "edit/layout_arrays.h"
 
 namespace quill {
 
@@ -28,12 +29,12 @@ enum WrapMode : int32_t { kWrapNone = 0, kWrapWord = 1, kWrapChar = 2 };
 struct LineLayout {
     int64_t line = -1;
     uint32_t generation = 0;
-    std::vector<char16_t> chars;
-    std::vector<uint32_t> offsets;  // units + 1
-    std::vector<int32_t> xs;        // units + 1
-    std::vector<uint8_t> fonts;
-    std::vector<uint16_t> glyphs;
-    std::vector<uint8_t> flags;
+    UnitArray<char16_t> chars;
+    UnitArray<uint32_t, true> offsets;  // units + 1
+    UnitArray<int32_t, true> xs;        // units + 1
+    UnitArray<uint8_t> fonts;
+    UnitArray<uint16_t> glyphs;
+    UnitArray<uint8_t> flags;
     std::vector<uint32_t> rowStarts{0};
     int32_t lineLength = 0;
     bool simple = true;

@@ -44,7 +44,7 @@ void BM_LayoutTypicalLine(benchmark::State& state) {
     const LayoutParams params{8, static_cast<int32_t>(state.range(0)), 900};
     for (auto _ : state) {
         BuildLineLayout(l, line.data(), static_cast<int32_t>(line.size()), 2, params, *fonts);
-        benchmark::DoNotOptimize(l.xs.data());
+        benchmark::DoNotOptimize(l.chars.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(line.size()));
 }
@@ -57,7 +57,7 @@ void BM_Layout2MBLine(benchmark::State& state) {
     const LayoutParams params{8, static_cast<int32_t>(state.range(0)), 900};
     for (auto _ : state) {
         BuildLineLayout(l, line.data(), static_cast<int32_t>(line.size()), 0, params, *fonts);
-        benchmark::DoNotOptimize(l.xs.data());
+        benchmark::DoNotOptimize(l.chars.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(line.size()));
 }
@@ -147,13 +147,36 @@ void BM_ViewTypeInMiddle(benchmark::State& state) {
     const int64_t at = doc->LineStart(50000) + 10;
     for (auto _ : state) {
         doc->InsertString(at, "x", 1);
-        benchmark::DoNotOptimize(view->LayoutLine(50000).xs.data());
+        benchmark::DoNotOptimize(view->LayoutLine(50000).chars.data());
         doc->DeleteChars(at, 1);
-        benchmark::DoNotOptimize(view->LayoutLine(50000).xs.data());
+        benchmark::DoNotOptimize(view->LayoutLine(50000).chars.data());
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2);
 }
 BENCHMARK(BM_ViewTypeInMiddle)->Arg(kWrapNone)->Arg(kWrapWord)->Unit(benchmark::kMicrosecond);
+
+// A character typed and deleted again in a 2 MB single line through the view (patch, row upkeep
+// and the line laid out for painting); range(1) is the position as a fraction of 4.
+void BM_ViewType2MBLine(benchmark::State& state) {
+    auto view = ViewWith(TwoMegabyteLine(), static_cast<int32_t>(state.range(0)));
+    Document* doc = view->GetDocument();
+    const int64_t at =
+        doc->MovePositionOutsideChar(doc->Length() * static_cast<int64_t>(state.range(1)) / 4, 1);
+    benchmark::DoNotOptimize(view->LayoutLine(0).chars.data());
+    for (auto _ : state) {
+        doc->InsertString(at, "x", 1);
+        benchmark::DoNotOptimize(view->LayoutLine(0).chars.data());
+        doc->DeleteChars(at, 1);
+        benchmark::DoNotOptimize(view->LayoutLine(0).chars.data());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2);
+}
+BENCHMARK(BM_ViewType2MBLine)
+    ->Args({kWrapNone, 0})
+    ->Args({kWrapNone, 4})
+    ->Args({kWrapWord, 0})
+    ->Args({kWrapWord, 4})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quill

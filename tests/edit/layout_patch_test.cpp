@@ -51,7 +51,23 @@ void RandomEdits(LayoutParams params, unsigned seed) {
     std::mt19937 rng(seed);
     for (int step = 0; step < 300; ++step) {
         const std::vector<uint32_t> bounds = Boundaries(layout);
-        const uint32_t at = bounds[rng() % bounds.size()];
+        // Edits at the very ends and the middle move the short side of the arrays and use up
+        // their spare room, so a good share of them land there.
+        size_t pick = rng() % bounds.size();
+        switch (rng() % 8) {
+            case 0:
+                pick = std::min<size_t>(rng() % 3, bounds.size() - 1);
+                break;
+            case 1:
+                pick = bounds.size() - 1 - std::min<size_t>(rng() % 3, bounds.size() - 1);
+                break;
+            case 2:
+                pick = bounds.size() / 2;
+                break;
+            default:
+                break;
+        }
+        const uint32_t at = bounds[pick];
         const bool insert = rng() % 2 == 0 || line.size() < 100;
         if (insert) {
             std::string text = pieces[rng() % pieces.size()];
@@ -89,6 +105,46 @@ TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayoutWordWrapped) {
 
 TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayoutCharWrapped) {
     RandomEdits({8, kWrapChar, 301}, 4);
+}
+
+TEST(LayoutPatch, ALineGrownAndShrunkAtItsEndsStaysExact) {
+    // From two units to past the long-line size and back by typing and deleting at either end:
+    // small arrays, their spare room running out on each side, and rows reflowing from the start.
+    for (const LayoutParams params : {LayoutParams{8, kWrapNone, 0}, LayoutParams{8, kWrapWord, 200}}) {
+        TestFonts t;
+        std::string line = "ab";
+        LineLayout layout = Layout(t.fonts, line, params);
+        std::mt19937 rng(params.wrapMode + 7);
+        const std::vector<std::string> pieces = {"x", " ", U8(u8"한"), U8(u8"😀")};
+        auto check = [&](int step) {
+            SCOPED_TRACE(testing::Message() << "step " << step << ", " << line.size() << " bytes");
+            ExpectSameLayout(layout, Layout(t.fonts, line, params));
+        };
+        for (int step = 0; step < 2600; ++step) {
+            const std::string& text = pieces[rng() % pieces.size()];
+            const uint32_t at = rng() % 3 == 0 ? static_cast<uint32_t>(line.size()) : 0;
+            ASSERT_TRUE(PatchLineLayout(layout, true, at, text.data(), static_cast<int32_t>(text.size()),
+                                        params, t.fonts));
+            line.insert(at, text);
+            if (step % 97 == 0) check(step);
+            if (testing::Test::HasFatalFailure()) return;
+        }
+        ASSERT_GT(layout.Units(), 2048);
+        check(-1);
+        for (int step = 0; layout.Units() > 1; ++step) {
+            // The first or last character, whole.
+            const bool front = rng() % 2 == 0;
+            const std::vector<uint32_t> bounds = Boundaries(layout);
+            const uint32_t from = front ? 0 : bounds[bounds.size() - 2];
+            const uint32_t to = front ? bounds[1] : bounds.back();
+            ASSERT_TRUE(PatchLineLayout(layout, false, from, nullptr, static_cast<int32_t>(to - from), params,
+                                        t.fonts));
+            line.erase(from, to - from);
+            if (step % 89 == 0) check(step);
+            if (testing::Test::HasFatalFailure()) return;
+        }
+        check(-2);
+    }
 }
 
 TEST(LayoutPatch, EditsThatChangeWrappingEarlierRowsAreExact) {

@@ -1,0 +1,226 @@
+// Per-unit arrays of a LineLayout. A long line is patched in place on every keystroke, so each array
+// keeps spare room at both ends and an edit moves whichever side of it is shorter: typing at the
+// start of a 2 MB line moves a handful of entries instead of two million. Offsets and xs grow by the
+// edit's bytes and width after it; a relative array stores its values against a shared base, so
+// that moving the front instead is a change of the front entries and of the base.
+#pragma once
+
+#include <algorithm>
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <type_traits>
+#include <vector>
+
+namespace quill {
+
+template <typename T, bool Relative = false>
+class UnitArray {
+    // Relative entries wrap around in unsigned arithmetic; only their sum with the base is a value.
+    using Stored = std::conditional_t<Relative, std::make_unsigned_t<T>, T>;
+
+public:
+    // Reads a relative array by value: its stored entries are not the values.
+    class ValueIterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = T;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = T;
+
+        ValueIterator() = default;
+        ValueIterator(const Stored* p, Stored base) : p_(p), base_(base) {}
+        T operator*() const { return static_cast<T>(static_cast<Stored>(*p_ + base_)); }
+        T operator[](difference_type k) const { return *(*this + k); }
+        ValueIterator& operator++() {
+            ++p_;
+            return *this;
+        }
+        ValueIterator operator++(int) {
+            ValueIterator t = *this;
+            ++p_;
+            return t;
+        }
+        ValueIterator& operator--() {
+            --p_;
+            return *this;
+        }
+        ValueIterator operator--(int) {
+            ValueIterator t = *this;
+            --p_;
+            return t;
+        }
+        ValueIterator& operator+=(difference_type k) {
+            p_ += k;
+            return *this;
+        }
+        ValueIterator& operator-=(difference_type k) {
+            p_ -= k;
+            return *this;
+        }
+        friend ValueIterator operator+(ValueIterator i, difference_type k) { return i += k; }
+        friend ValueIterator operator+(difference_type k, ValueIterator i) { return i += k; }
+        friend ValueIterator operator-(ValueIterator i, difference_type k) { return i -= k; }
+        friend difference_type operator-(const ValueIterator& a, const ValueIterator& b) {
+            return a.p_ - b.p_;
+        }
+        friend bool operator==(const ValueIterator& a, const ValueIterator& b) { return a.p_ == b.p_; }
+        friend std::strong_ordering operator<=>(const ValueIterator& a, const ValueIterator& b) {
+            return a.p_ <=> b.p_;
+        }
+
+    private:
+        const Stored* p_ = nullptr;
+        Stored base_ = 0;
+    };
+
+    using value_type = T;
+    using size_type = size_t;
+    using difference_type = std::ptrdiff_t;
+    using const_iterator = std::conditional_t<Relative, ValueIterator, const T*>;
+    using iterator = const_iterator;
+    using const_reference = std::conditional_t<Relative, T, const T&>;
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    size_t capacity() const { return buf_.size(); }
+
+    const_reference operator[](size_t i) const {
+        if constexpr (Relative) {
+            return static_cast<T>(static_cast<Stored>(buf_[head_ + i] + base_));
+        } else {
+            return buf_[head_ + i];
+        }
+    }
+    T& operator[](size_t i) requires(!Relative) { return buf_[head_ + i]; }
+    const_reference front() const { return (*this)[0]; }
+    const_reference back() const { return (*this)[size_ - 1]; }
+    void Set(size_t i, T v) {
+        if constexpr (Relative) {
+            buf_[head_ + i] = static_cast<Stored>(static_cast<Stored>(v) - base_);
+        } else {
+            buf_[head_ + i] = v;
+        }
+    }
+
+    const T* data() const requires(!Relative) { return buf_.data() + head_; }
+    T* data() requires(!Relative) { return buf_.data() + head_; }
+    const_iterator begin() const {
+        if constexpr (Relative) {
+            return ValueIterator(buf_.data() + head_, base_);
+        } else {
+            return buf_.data() + head_;
+        }
+    }
+    const_iterator end() const { return begin() + static_cast<difference_type>(size_); }
+
+    // Keeps the first min(n, size) values; new entries read as T{}.
+    void resize(size_t n) {
+        if (head_ + n > buf_.size()) Reallocate(0, n - size_);
+        if (n > size_) {
+            Stored* p = buf_.data() + head_;
+            std::fill(p + size_, p + n, static_cast<Stored>(Stored{} - base_));
+        }
+        size_ = n;
+    }
+    void clear() {
+        size_ = 0;
+        head_ = 0;
+        base_ = 0;
+    }
+    void shrink_to_fit() {
+        std::vector<Stored> kept(size_);
+        for (size_t k = 0; k < kept.size(); ++k)
+            kept[k] = static_cast<Stored>((*this)[k]);
+        buf_.swap(kept);
+        head_ = 0;
+        base_ = 0;
+    }
+
+    // Inserts `count` values from `values` before index `at` and adds `shift` to every value that
+    // was at or after `at` (a relative array only).
+    template <typename It>
+    void Insert(size_t at, It values, size_t count, T shift = T{}) {
+        const Stored s = static_cast<Stored>(shift);
+        if (at < size_ - at) {
+            if (head_ < count) Reallocate(count, 0);
+            Stored* p = buf_.data() + head_;
+            Stored* q = p - count;
+            if constexpr (Relative) {
+                for (size_t k = 0; k < at; ++k)
+                    q[k] = static_cast<Stored>(p[k] - s);
+                base_ = static_cast<Stored>(base_ + s);
+            } else {
+                if (at) std::memmove(q, p, at * sizeof(Stored));
+            }
+            head_ -= count;
+        } else {
+            if (buf_.size() - head_ - size_ < count) Reallocate(0, count);
+            Stored* p = buf_.data() + head_;
+            if constexpr (Relative) {
+                for (size_t k = size_; k-- > at;)
+                    p[k + count] = static_cast<Stored>(p[k] + s);
+            } else {
+                if (size_ > at) std::memmove(p + at + count, p + at, (size_ - at) * sizeof(Stored));
+            }
+        }
+        size_ += count;
+        for (size_t k = 0; k < count; ++k, ++values)
+            Set(at + k, static_cast<T>(*values));
+    }
+
+    // Removes entries [from, to) and subtracts `shift` from every value after them (a relative
+    // array only).
+    void Erase(size_t from, size_t to, T shift = T{}) {
+        const Stored s = static_cast<Stored>(shift);
+        const size_t gap = to - from;
+        Stored* p = buf_.data() + head_;
+        if (from < size_ - to) {
+            if constexpr (Relative) {
+                for (size_t k = from; k-- > 0;)
+                    p[k + gap] = static_cast<Stored>(p[k] + s);
+                base_ = static_cast<Stored>(base_ - s);
+            } else {
+                if (from) std::memmove(p + gap, p, from * sizeof(Stored));
+            }
+            head_ += gap;
+        } else {
+            if constexpr (Relative) {
+                for (size_t k = to; k < size_; ++k)
+                    p[k - gap] = static_cast<Stored>(p[k] - s);
+            } else {
+                if (size_ > to) std::memmove(p + from, p + to, (size_ - to) * sizeof(Stored));
+            }
+        }
+        size_ -= gap;
+    }
+
+    friend bool operator==(const UnitArray& a, const UnitArray& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+    friend bool operator==(const UnitArray& a, const std::vector<T>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+
+private:
+    // Moves the entries into a new buffer with at least `front` free entries before them and `back`
+    // after, plus room for more edits on both sides so that typing reallocates rarely.
+    void Reallocate(size_t front, size_t back) {
+        const size_t spare = size_ / 8 + 64;
+        const size_t f = front + spare, b = back + spare;
+        std::vector<Stored> next(f + size_ + b);
+        if (size_) std::memcpy(next.data() + f, buf_.data() + head_, size_ * sizeof(Stored));
+        buf_.swap(next);
+        head_ = f;
+    }
+
+    std::vector<Stored> buf_;
+    size_t head_ = 0;  // index in buf_ of entry 0
+    size_t size_ = 0;
+    Stored base_ = 0;  // added to every stored entry of a relative array
+};
+
+}  // namespace quill
