@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "edit/clipboard_win.h"
@@ -142,6 +143,7 @@ void CompleteComposition(View& view) {
 
 LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     WinViewHost* host = HostOf(view);
+    host->ForgetInvalidated();
     if ((message >= 2000 && message <= 4999) || message == QM_SETHINTTEXT) {
         if (message == SCI_GETDIRECTFUNCTION) return reinterpret_cast<LRESULT>(&QuillDirectFunction);
         if (message == SCI_GETDIRECTPOINTER) return reinterpret_cast<LRESULT>(&view);
@@ -175,7 +177,11 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             const uint32_t key = static_cast<uint32_t>(wParam);
             if (key == vk::ProcessKey || key == vk::Hanja) break;  // the input method's keys
             if (message == WM_SYSKEYDOWN && !TakesSystemKey(key)) break;
-            const unsigned command = MapKey(key, KeyDown(VK_SHIFT), KeyDown(VK_CONTROL), KeyDown(VK_MENU));
+            // One request for the modifier states instead of one per key.
+            BYTE keys[256] = {};
+            if (!GetKeyboardState(keys)) break;
+            auto down = [&](int k) { return (keys[k] & 0x80) != 0; };
+            const unsigned command = MapKey(key, down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
             if (command == 0) break;
             CompleteComposition(view);
             view.ExecuteCommand(command);
@@ -234,6 +240,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             }
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
+            host->ForgetInvalidated();
             if (dc) PaintView(view, dc, ps.rcPaint, region);
             EndPaint(hwnd, &ps);
             if (region) DeleteObject(region);
@@ -445,11 +452,18 @@ void WinViewHost::StopTimer(int id) {
 
 void WinViewHost::InvalidateAll() {
     ::InvalidateRect(hwnd_, nullptr, FALSE);
+    invalidated_ = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
 }
 
 void WinViewHost::InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    // An edit and the caret move it causes invalidate the same row: a rectangle inside the last one
+    // asked for in this message is still invalid, and asking again costs a round trip.
+    if (left >= invalidated_.left && top >= invalidated_.top && right <= invalidated_.right &&
+        bottom <= invalidated_.bottom)
+        return;
     const RECT rc{left, top, right, bottom};
     ::InvalidateRect(hwnd_, &rc, FALSE);
+    invalidated_ = rc;
 }
 
 bool WinViewHost::ScrollPixels(int32_t dy) {
@@ -458,11 +472,16 @@ bool WinViewHost::ScrollPixels(int32_t dy) {
     RECT area{};
     GetClientRect(hwnd_, &area);
     if (view && view->OverlayScrollBars()) {
+        // Neither bar may move with the rows: the strips along the right and bottom edges stay
+        // and are drawn again.
         const int32_t strip = ScaleForDpi(kOverlayStrip, Dpi());
         area.right = std::max<LONG>(area.left, area.right - strip);
-        InvalidateRect(area.right, 0, area.right + strip, area.bottom);
+        area.bottom = std::max<LONG>(area.top, area.bottom - strip);
+        InvalidateRect(area.right, 0, area.right + strip, area.bottom + strip);
+        InvalidateRect(0, area.bottom, area.right + strip, area.bottom + strip);
     }
     ScrollWindowEx(hwnd_, 0, dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+    ForgetInvalidated();
     return true;
 }
 
@@ -482,8 +501,10 @@ void WinViewHost::Notify(Notification& notification) {
     notification.nmhdr.hwndFrom = hwnd_;
     notification.nmhdr.idFrom = static_cast<uintptr_t>(id);
     HWND parent = GetParent(hwnd_);
-    if (parent)
+    if (parent) {
         SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&notification));
+        ForgetInvalidated();  // the parent may have painted or validated the window
+    }
 }
 
 void WinViewHost::PostUpdate() {

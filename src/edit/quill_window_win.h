@@ -42,6 +42,9 @@ public:
     bool ClipboardHasText() override;
 
     HWND hwnd() const { return hwnd_; }
+    // Invalidations are remembered only while nothing else can validate the window: within one
+    // message, up to a paint, a scroll or a notification.
+    void ForgetInvalidated() { invalidated_ = RECT{0, 0, 0, 0}; }
 
     // The off-screen 32-bit top-down bitmap, grown to at least width x height (never shrunk).
     bool EnsureSurface(int32_t width, int32_t height);
@@ -84,6 +87,7 @@ private:
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     HANDLE section_ = nullptr;
+    RECT invalidated_{0, 0, 0, 0};
     FontContext fontDcs_[kFontContexts];
     uint64_t fontUses_ = 0;
     uint32_t* bits_ = nullptr;

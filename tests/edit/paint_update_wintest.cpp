@@ -1,0 +1,135 @@
+// What a shown QuillEdit window displays after a run of typing, caret moves and paging, each
+// followed by the partial repaint it causes, must equal a full repaint of the same state: partial
+// paints may skip rows and strips only when nothing on them changed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "edit/layout_support.h"
+#include "edit/view_window_support.h"
+
+namespace quill {
+namespace {
+
+using test::Capture;
+using test::EditorWindow;
+using test::U8;
+
+// The pixels the window shows now, read back from its device context.
+Capture Screen(HWND hwnd) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    Capture c;
+    c.width = rc.right;
+    c.height = rc.bottom;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = c.width;
+    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    HDC window = GetDC(hwnd);
+    HDC dc = CreateCompatibleDC(window);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, c.width, c.height, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    for (size_t i = 0; i < c.pixels.size(); ++i) {
+        const uint32_t v = p[i];
+        c.pixels[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(hwnd, window);
+    return c;
+}
+
+// Paints what the last step invalidated (twice: a paint that lays out a wider line invalidates
+// the scroll-bar strip it changed), then compares the window with a full repaint.
+void ExpectShownEqualsFullPaint(EditorWindow& w, const std::string& step) {
+    UpdateWindow(w.hwnd());
+    UpdateWindow(w.hwnd());
+    const Capture shown = Screen(w.hwnd());
+    const Capture full = w.Print();
+    ASSERT_EQ(shown.pixels.size(), full.pixels.size());
+    int differing = 0, firstX = -1, firstY = -1;
+    for (int32_t y = 0; y < full.height; ++y) {
+        for (int32_t x = 0; x < full.width; ++x) {
+            if (shown.At(x, y) == full.At(x, y)) continue;
+            if (differing++ == 0) {
+                firstX = x;
+                firstY = y;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0) << step << ": first at (" << firstX << ", " << firstY << ")";
+}
+
+void Type(EditorWindow& w, const std::u16string& text) {
+    for (char16_t c : text)
+        SendMessageW(w.hwnd(), WM_CHAR, c, 1);
+}
+
+void Key(EditorWindow& w, UINT key) {
+    SendMessageW(w.hwnd(), WM_KEYDOWN, key, 1);
+    SendMessageW(w.hwnd(), WM_KEYUP, key, 0xC0000001);
+}
+
+TEST(PaintUpdate, PartialRepaintsShowWhatAFullRepaintDraws) {
+    EditorWindow w(420, 150, 0, true);
+    ASSERT_TRUE(w.ok());
+    View& v = w.view();
+    v.SetMargin(0, 36, 1);
+    v.SetFocused(true);
+    v.appearance().caretLineVisible = true;
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += U8(u8"가나다 abc 루멘판 def ") + std::to_string(i) + "\r\n";
+    w.SetText(text);
+    v.SetSelection(0, 0);
+    ExpectShownEqualsFullPaint(w, "first paint");
+
+    // Typing in Hangul and Latin at the end of the second line: rows alternate between the text
+    // font and its fallback, and the line grows past the view, so the horizontal bar appears and
+    // its thumb shrinks as it goes on.
+    v.SetSelection(v.GetDocument()->LineEnd(1), v.GetDocument()->LineEnd(1));
+    for (int round = 0; round < 8; ++round) {
+        Type(w, u"abc 가나 xyz ");
+        ExpectShownEqualsFullPaint(w, "typing round " + std::to_string(round));
+    }
+
+    // Caret moves between rows move the caret-line highlight.
+    Key(w, VK_DOWN);
+    ExpectShownEqualsFullPaint(w, "line down");
+    Key(w, VK_UP);
+    Key(w, VK_UP);
+    ExpectShownEqualsFullPaint(w, "two lines up");
+
+    // Paging moves the vertical thumb and repaints every row; a short scroll reuses rows.
+    Key(w, VK_NEXT);
+    ExpectShownEqualsFullPaint(w, "page down");
+    Key(w, VK_NEXT);
+    ExpectShownEqualsFullPaint(w, "second page down");
+    // A short scroll moves the rows on screen; the overlay bars must not move with them.
+    v.ScrollToRow(v.TopRow() + 2);
+    ExpectShownEqualsFullPaint(w, "scroll by two rows");
+    v.ScrollToRow(v.TopRow() - 1);
+    ExpectShownEqualsFullPaint(w, "scroll back by a row");
+    Key(w, VK_PRIOR);
+    ExpectShownEqualsFullPaint(w, "page up");
+
+    // Deleting back shrinks the line again.
+    v.SetSelection(v.GetDocument()->LineEnd(1), v.GetDocument()->LineEnd(1));
+    for (int i = 0; i < 11 * 8; ++i)
+        Key(w, VK_BACK);
+    ExpectShownEqualsFullPaint(w, "deleted back");
+    EXPECT_EQ(v.GetDocument()->LineEnd(1) - v.GetDocument()->LineStart(1),
+              static_cast<int64_t>(U8(u8"가나다 abc 루멘판 def 1").size()));
+}
+
+}  // namespace
+}  // namespace quill
