@@ -68,7 +68,7 @@ for name in "${NAMES[@]}"; do
     printf '%-40s' "$name"
     unit=""
     for d in "${drivers[@]}"; do
-        row=$(grep -F -- "$name " "$OUT/$d.txt" 2>/dev/null | grep -v -F -e "(avg)" -e "(worst)" | head -n 1)
+        row=$(grep -F -- "$name " "$OUT/$d.txt" 2>/dev/null | grep -v -F -e "(avg)" -e "(worst)" | head -n 1 || true)
         if [[ -n $row ]]; then
             printf ' %12s' "$(echo "${row:44:11}" | tr -d ' ')"
             unit=$(echo "${row:56}" | sed 's/ *(.*//')
