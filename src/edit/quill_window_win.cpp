@@ -578,8 +578,11 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     oldBitmap_ = SelectObject(memDc_, bitmap_);
     surfaceWidth_ = width;
     surfaceHeight_ = height;
-    // Every font context gets its own view of the section.
+    // The surface's own context is the first font context; every other one gets its own view of
+    // the section.
+    fontDcs_[0].dc = memDc_;
     for (FontContext& c : fontDcs_) {
+        if (c.dc) continue;
         c.dc = CreateCompatibleDC(nullptr);
         void* view = nullptr;
         c.bitmap = c.dc ? CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &view, section_, 0) : nullptr;
@@ -623,9 +626,11 @@ void WinViewHost::ReleaseFonts() {
 void WinViewHost::FreeSurface() {
     ReleaseFonts();
     for (FontContext& c : fontDcs_) {
-        if (c.dc && c.oldBitmap) SelectObject(c.dc, c.oldBitmap);
-        if (c.bitmap) DeleteObject(c.bitmap);
-        if (c.dc) DeleteDC(c.dc);
+        if (c.dc != memDc_) {
+            if (c.dc && c.oldBitmap) SelectObject(c.dc, c.oldBitmap);
+            if (c.bitmap) DeleteObject(c.bitmap);
+            if (c.dc) DeleteDC(c.dc);
+        }
         c = FontContext{};
     }
     if (memDc_ && oldBitmap_) SelectObject(memDc_, oldBitmap_);

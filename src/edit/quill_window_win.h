@@ -80,7 +80,9 @@ private:
         HFONT font = nullptr;
         uint64_t used = 0;
     };
-    static constexpr int kFontContexts = 4;
+    // The text font, its fallback and the line-number font; further fonts take turns. Each
+    // context maps the pixels once more, so there are no more than a paint commonly needs.
+    static constexpr int kFontContexts = 3;
 
     HWND hwnd_;
     HDC memDc_ = nullptr;
