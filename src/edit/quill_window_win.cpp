@@ -578,34 +578,59 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     oldBitmap_ = SelectObject(memDc_, bitmap_);
     surfaceWidth_ = width;
     surfaceHeight_ = height;
-    // The surface's own context is the first font context; every other one gets its own view of
-    // the section.
+    // The surface's own context is the first font context; the others are made when a paint needs
+    // a second or third font (each maps the pixels once more).
     fontDcs_[0].dc = memDc_;
-    for (FontContext& c : fontDcs_) {
-        if (c.dc) continue;
-        c.dc = CreateCompatibleDC(nullptr);
-        void* view = nullptr;
-        c.bitmap = c.dc ? CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &view, section_, 0) : nullptr;
-        if (!c.dc || !c.bitmap || !view) {
-            FreeSurface();
-            return false;
-        }
-        c.oldBitmap = SelectObject(c.dc, c.bitmap);
-        SetBkMode(c.dc, TRANSPARENT);
+    return true;
+}
+
+bool WinViewHost::MapContext(FontContext& c) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = surfaceWidth_;
+    bi.bmiHeader.biHeight = -surfaceHeight_;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    c.dc = CreateCompatibleDC(nullptr);
+    void* view = nullptr;
+    c.bitmap = c.dc ? CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &view, section_, 0) : nullptr;
+    if (!c.dc || !c.bitmap || !view) {
+        if (c.bitmap) DeleteObject(c.bitmap);
+        if (c.dc) DeleteDC(c.dc);
+        c = FontContext{};
+        return false;
     }
+    c.oldBitmap = SelectObject(c.dc, c.bitmap);
+    SetBkMode(c.dc, TRANSPARENT);
     return true;
 }
 
 HDC WinViewHost::FontDc(HFONT font) {
-    FontContext* pick = &fontDcs_[0];
     for (FontContext& c : fontDcs_) {
-        if (c.font == font) {
+        if (c.dc && c.font == font) {
             c.used = ++fontUses_;
             return c.dc;
         }
-        if (c.used < pick->used) pick = &c;
     }
-    // The least recently used context takes the font.
+    // A context without a font, else a new one, else the least recently used one takes the font.
+    FontContext* pick = nullptr;
+    for (FontContext& c : fontDcs_) {
+        if (c.dc && !c.font) {
+            pick = &c;
+            break;
+        }
+    }
+    for (FontContext& c : fontDcs_) {
+        if (pick) break;
+        if (!c.dc && MapContext(c)) pick = &c;
+    }
+    if (!pick) {
+        pick = &fontDcs_[0];
+        for (FontContext& c : fontDcs_) {
+            if (c.dc && c.used < pick->used) pick = &c;
+        }
+    }
     const HGDIOBJ previous = SelectObject(pick->dc, font);
     if (!pick->oldFont) pick->oldFont = previous;
     pick->font = font;

@@ -83,6 +83,7 @@ private:
     // The text font, its fallback and the line-number font; further fonts take turns. Each
     // context maps the pixels once more, so there are no more than a paint commonly needs.
     static constexpr int kFontContexts = 3;
+    bool MapContext(FontContext& c);
 
     HWND hwnd_;
     HDC memDc_ = nullptr;

@@ -89,6 +89,8 @@ TEST(PaintUpdate, PartialRepaintsShowWhatAFullRepaintDraws) {
     std::string text;
     for (int i = 0; i < 40; ++i)
         text += U8(u8"가나다 abc 루멘판 def ") + std::to_string(i) + "\r\n";
+    // A line in more fonts than a paint keeps at hand: they take turns.
+    text += U8(u8"中文。 😀 \u05E9\u05DC\u05D5\u05DD e\u0301 한국어 Latin\r\n");
     w.SetText(text);
     v.SetSelection(0, 0);
     ExpectShownEqualsFullPaint(w, "first paint");
@@ -121,6 +123,8 @@ TEST(PaintUpdate, PartialRepaintsShowWhatAFullRepaintDraws) {
     ExpectShownEqualsFullPaint(w, "scroll back by a row");
     Key(w, VK_PRIOR);
     ExpectShownEqualsFullPaint(w, "page up");
+    v.ScrollToRow(v.MaxTopRow());
+    ExpectShownEqualsFullPaint(w, "the last page, with the line of many scripts");
 
     // Deleting back shrinks the line again.
     v.SetSelection(v.GetDocument()->LineEnd(1), v.GetDocument()->LineEnd(1));
