@@ -126,9 +126,10 @@ public:
         }
         size_ = n;
     }
+    // Keeps the storage, with room before the entries for edits at the start of the next line.
     void clear() {
         size_ = 0;
-        head_ = 0;
+        head_ = buf_.size() / 10;
         base_ = 0;
     }
     void shrink_to_fit() {
@@ -207,9 +208,10 @@ public:
 
 private:
     // Moves the entries into a new buffer with at least `front` free entries before them and `back`
-    // after, plus room for more edits on both sides so that typing reallocates rarely.
+    // after, plus room for more edits on both sides so that typing reallocates rarely (and a line
+    // laid out afresh can take its first edits at either end without a copy).
     void Reallocate(size_t front, size_t back) {
-        const size_t spare = size_ / 8 + 64;
+        const size_t spare = (size_ + front + back) / 8 + 64;
         const size_t f = front + spare, b = back + spare;
         std::vector<Stored> next(f + size_ + b);
         if (size_) std::memcpy(next.data() + f, buf_.data() + head_, size_ * sizeof(Stored));

@@ -146,5 +146,22 @@ TEST(UnitArray, ResizeKeepsThePrefixAndClearForgetsTheBase) {
     EXPECT_EQ(xs.capacity(), 2u);
 }
 
+TEST(UnitArray, AFreshOrRefilledArrayTakesItsFirstEditAtEitherEndWithoutGrowing) {
+    // The first keystroke after a line is laid out must not copy the whole line into new storage.
+    UnitArray<int32_t, true> xs;
+    for (int round = 0; round < 2; ++round) {
+        xs.clear();
+        xs.resize(round == 0 ? 1000 : 900);
+        const size_t capacity = xs.capacity();
+        const int32_t x = 5;
+        xs.Insert(0, &x, 1, 3);
+        xs.Insert(xs.size(), &x, 1, 3);
+        EXPECT_EQ(xs.capacity(), capacity) << "round " << round;
+        EXPECT_EQ(xs.front(), 5);
+        EXPECT_EQ(xs[1], 3);
+        EXPECT_EQ(xs.back(), 5);
+    }
+}
+
 }  // namespace
 }  // namespace quill
