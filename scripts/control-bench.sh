@@ -10,12 +10,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 bash scripts/setup.sh
 B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
-JOBS=${LUMENPAD_JOBS:-$(nproc 2>/dev/null || echo 2)}
-cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    >"$B/win-configure.log" 2>&1 || { tail -n 20 "$B/win-configure.log"; exit 1; }
-cmake --build "$B/win" -j "$JOBS" --target lumen_control_bench >/dev/null
-
 source scripts/wine-env.sh
+lumen_build_windows "$B" lumen_control_bench
 trap lumen_wine_cleanup EXIT
 lumen_start_xvfb
 LOC=ko_KR.UTF-8

@@ -8,13 +8,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 bash scripts/setup.sh
 B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
-JOBS=${LUMENPAD_JOBS:-$(nproc 2>/dev/null || echo 2)}
-
-cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    >"$B/win-configure.log" 2>&1 || { tail -n 20 "$B/win-configure.log"; exit 1; }
-cmake --build "$B/win" -j "$JOBS"
-
 source scripts/wine-env.sh
+lumen_build_windows "$B"
 trap lumen_wine_cleanup EXIT
 [[ -n ${DISPLAY:-} ]] || lumen_start_xvfb
 LOC=${LUMENPAD_LOCALE:-ko_KR.UTF-8}

@@ -19,31 +19,10 @@ using test::U8;
 Capture Screen(HWND hwnd) {
     RECT rc{};
     GetClientRect(hwnd, &rc);
-    Capture c;
-    c.width = rc.right;
-    c.height = rc.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = c.width;
-    bi.bmiHeader.biHeight = -c.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     HDC window = GetDC(hwnd);
-    HDC dc = CreateCompatibleDC(window);
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    BitBlt(dc, 0, 0, c.width, c.height, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
-    for (size_t i = 0; i < c.pixels.size(); ++i) {
-        const uint32_t v = p[i];
-        c.pixels[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-    }
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
+    Capture c = test::CaptureDrawn(rc.right, rc.bottom, [window](HDC dc, int32_t width, int32_t height) {
+        BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    });
     ReleaseDC(hwnd, window);
     return c;
 }

@@ -42,6 +42,7 @@ struct Capture {
         const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
         const uint32_t size = 54 + row * static_cast<uint32_t>(height);
         uint8_t header[54] = {'B', 'M'};
+
         auto put32 = [&](int at, uint32_t v) {
             for (int i = 0; i < 4; ++i)
                 header[at + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -69,6 +70,36 @@ struct Capture {
         return true;
     }
 };
+
+// Pixels of a width x height 32-bit bitmap after draw(dc, width, height) has drawn into it.
+template <typename Draw>
+Capture CaptureDrawn(int32_t width, int32_t height, Draw draw) {
+    Capture c;
+    c.width = width;
+    c.height = height;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    draw(dc, width, height);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    c.pixels.resize(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < c.pixels.size(); ++i) {
+        const uint32_t v = p[i];
+        c.pixels[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return c;
+}
 
 class EditorWindow {
 public:
@@ -117,35 +148,13 @@ public:
     Capture Print() const {
         RECT rc{};
         GetClientRect(edit_, &rc);
-        Capture c;
-        c.width = rc.right;
-        c.height = rc.bottom;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = c.width;
-        bi.bmiHeader.biHeight = -c.height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC dc = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        // A colour nothing paints, so unpainted pixels stand out.
-        const RECT all{0, 0, c.width, c.height};
-        SetDCBrushColor(dc, RGB(1, 2, 3));
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        SendMessageW(edit_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(bits);
-        c.pixels.resize(static_cast<size_t>(c.width) * c.height);
-        for (size_t i = 0; i < c.pixels.size(); ++i) {
-            const uint32_t v = p[i];
-            c.pixels[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-        }
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-        return c;
+        return CaptureDrawn(rc.right, rc.bottom, [this](HDC dc, int32_t width, int32_t height) {
+            // A colour nothing paints, so unpainted pixels stand out.
+            const RECT all{0, 0, width, height};
+            SetDCBrushColor(dc, RGB(1, 2, 3));
+            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+            SendMessageW(edit_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
     }
 
 private:
