@@ -11,6 +11,7 @@
 #include "edit/notification.h"
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
+#include "edit/view_window_support.h"
 
 namespace quill {
 namespace {
@@ -51,19 +52,7 @@ class Host {
 public:
     explicit Host(int width = 400, int height = 200) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
-        RegisterQuillEditClass(instance);
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = ParentProc;
-            wc.hInstance = instance;
-            wc.lpszClassName = L"LumenpadTest.ControlParent";
-            RegisterClassExW(&wc);
-            registered = true;
-        }
-        parent_ = CreateWindowExW(0, L"LumenpadTest.ControlParent", L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                                  width, height, nullptr, nullptr, instance, nullptr);
+        parent_ = test::CreateTestParent(L"LumenpadTest.ControlParent", ParentProc, width, height);
         edit_ = CreateWindowExW(0, kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
                                 height, parent_, reinterpret_cast<HMENU>(7), instance, nullptr);
         Pump();

@@ -101,26 +101,25 @@ Capture CaptureDrawn(int32_t width, int32_t height, Draw draw) {
     return c;
 }
 
+// A popup window of the given class (registered on first use, as is "QuillEdit") to host an editor.
+inline HWND CreateTestParent(const wchar_t* className, WNDPROC proc, int32_t width, int32_t height) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterQuillEditClass(instance);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);  // a second registration fails harmlessly
+    return CreateWindowExW(0, className, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+                           nullptr, instance, nullptr);
+}
+
 class EditorWindow {
 public:
     EditorWindow(int32_t width, int32_t height, DWORD extraStyle = 0, bool show = false) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
-        RegisterQuillEditClass(instance);
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof(wc);
-            wc.lpfnWndProc = DefWindowProcW;
-            wc.hInstance = instance;
-            wc.lpszClassName = L"LumenpadTest.ViewParent";
-            RegisterClassExW(&wc);
-            registered = true;
-        }
-        RECT frame{0, 0, width, height};
-        AdjustWindowRect(&frame, WS_POPUP, FALSE);
-        parent_ = CreateWindowExW(0, L"LumenpadTest.ViewParent", L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                  instance, nullptr);
+        parent_ = CreateTestParent(L"LumenpadTest.ViewParent", DefWindowProcW, width, height);
         edit_ = CreateWindowExW(0, kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle,
                                 0, 0, width, height, parent_, reinterpret_cast<HMENU>(1), instance, nullptr);
         view_ = ViewFromWindow(edit_);
