@@ -1,4 +1,5 @@
 #include "edit/quill_window_win.h"
+#include "edit/prof_tmp.h"
 
 #include <windowsx.h>
 
@@ -184,6 +185,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             const unsigned command = MapKey(key, down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
             if (command == 0) break;
             CompleteComposition(view);
+            PScope pk_(5);
             view.ExecuteCommand(command);
             return 0;
         }
@@ -228,21 +230,28 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             view.SetClientSize(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_PAINT: {
-            view.DeliverUpdate();
+            PScope pw_(7);
+            { PScope pd_(8); view.DeliverUpdate(); }
             // Bars made stale by the edits join this paint's region instead of causing a second one.
             if (view.ScrollBarsStale()) view.UpdateScrollBars();
             // The region, not just its bounding box: a typed row plus a scroll-bar strip would
             // otherwise repaint everything between them.
-            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            // After an invalidation of everything the region is the whole window: no need to ask.
+            HRGN region = host->TakeAllInvalid() ? nullptr : CreateRectRgn(0, 0, 0, 0);
+            PScope pr_(10);
             if (region && GetUpdateRgn(hwnd, region, FALSE) == ERROR) {
                 DeleteObject(region);
                 region = nullptr;
             }
             PAINTSTRUCT ps;
+            double tb_ = PQ();
             HDC dc = BeginPaint(hwnd, &ps);
+            PT().v[6] += PQ() - tb_;
             host->ForgetInvalidated();
             if (dc) PaintView(view, dc, ps.rcPaint, region);
+            tb_ = PQ();
             EndPaint(hwnd, &ps);
+            PT().v[6] += PQ() - tb_; PT().n[6]++;
             if (region) DeleteObject(region);
             return 0;
         }
@@ -255,7 +264,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_ERASEBKGND:
             return 1;
         case WM_TIMER:
-            view.OnTimer(static_cast<int>(wParam));
+            if (host->TimerTick(static_cast<int>(wParam))) view.OnTimer(static_cast<int>(wParam));
             return 0;
         case WM_VSCROLL:
         case WM_HSCROLL:
@@ -263,10 +272,11 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_SETFOCUS: {
             CreateCaret(hwnd, nullptr, std::max(1, view.CaretWidth()), view.LineHeight());
+            host->ForgetSystemCaret();
             view.SetFocused(true);
             int32_t x = 0, y = 0;
             view.PointFromPosition(view.Caret(), &x, &y);
-            SetCaretPos(x, y);
+            host->MoveSystemCaret(x, y);
             Notification n;
             n.nmhdr.code = SCN_FOCUSIN;
             host->Notify(n);
@@ -275,6 +285,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_KILLFOCUS: {
             CompleteComposition(view);
             DestroyCaret();
+            host->ForgetSystemCaret();
             view.SetFocused(false);
             if (GetCapture() == hwnd) ReleaseCapture();
             Notification n;
@@ -409,7 +420,9 @@ LRESULT CALLBACK QuillWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     if (!view) return DefWindowProcW(hwnd, message, wParam, lParam);
     try {
-        return HandleMessage(*view, hwnd, message, wParam, lParam);
+        const LRESULT result = HandleMessage(*view, hwnd, message, wParam, lParam);
+        HostOf(*view)->FlushSystemCaret();
+        return result;
     } catch (...) {
         return 0;  // nothing may cross the window procedure
     }
@@ -443,14 +456,26 @@ WinViewHost::~WinViewHost() {
 }
 
 void WinViewHost::StartTimer(int id, uint32_t milliseconds) {
-    SetTimer(hwnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+    if (timers_.Start(id, milliseconds, GetTickCount()))
+        SetTimer(hwnd_, static_cast<UINT_PTR>(id), milliseconds, nullptr);
 }
 
 void WinViewHost::StopTimer(int id) {
+    timers_.Stop(id);
     KillTimer(hwnd_, static_cast<UINT_PTR>(id));
 }
 
+bool WinViewHost::TimerTick(int id) {
+    const TimerRestarts::Tick tick = timers_.OnTick(id, GetTickCount());
+    if (tick.rearm) SetTimer(hwnd_, static_cast<UINT_PTR>(id), tick.rearm, nullptr);
+    return tick.deliver;
+}
+
 void WinViewHost::InvalidateAll() {
+    allInvalid_ = true;
+    if (invalidated_.left == INT_MIN && invalidated_.top == INT_MIN && invalidated_.right == INT_MAX &&
+        invalidated_.bottom == INT_MAX)
+        return;
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     invalidated_ = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
 }
@@ -516,7 +541,14 @@ void WinViewHost::TakeFocus() {
 }
 
 void WinViewHost::MoveSystemCaret(int32_t x, int32_t y) {
-    SetCaretPos(x, y);
+    caretWanted_ = {x, y};
+}
+
+void WinViewHost::FlushSystemCaret() {
+    if (caretWanted_.x == INT_MIN) return;
+    if (caretWanted_.x != caretShown_.x || caretWanted_.y != caretShown_.y) SetCaretPos(caretWanted_.x, caretWanted_.y);
+    caretShown_ = caretWanted_;
+    caretWanted_ = {INT_MIN, INT_MIN};
 }
 
 uint32_t WinViewHost::ButtonFaceColour() {
@@ -540,7 +572,9 @@ intptr_t QuillDirectFunction(void* view, unsigned message, uintptr_t wParam, int
     if (!v) return 0;
     HWND hwnd = static_cast<HWND>(v->host()->SystemHandle());
     try {
-        return HandleMessage(*v, hwnd, message, wParam, lParam);
+        const LRESULT result = HandleMessage(*v, hwnd, message, wParam, lParam);
+        HostOf(*v)->FlushSystemCaret();
+        return result;
     } catch (...) {
         return 0;
     }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <climits>
+
+#include "edit/timer_restarts.h"
 #include "edit/view.h"
 
 namespace quill {
@@ -45,6 +48,22 @@ public:
     // Invalidations are remembered only while nothing else can validate the window: within one
     // message, up to a paint, a scroll or a notification.
     void ForgetInvalidated() { invalidated_ = RECT{0, 0, 0, 0}; }
+    // Whether everything was invalidated since the last paint (then the update region is the
+    // whole client area and need not be asked for); reading clears it.
+    bool TakeAllInvalid() {
+        const bool all = allInvalid_;
+        allInvalid_ = false;
+        return all;
+    }
+
+    // A tick of a system timer: false when it only re-armed a lazily restarted timer and the view
+    // must not see it.
+    bool TimerTick(int id);
+    // The system caret follows MoveSystemCaret once per message, and only when it moved: a page
+    // move scrolls and moves the caret, which often leaves it where it was on the screen.
+    void FlushSystemCaret();
+    // The system caret was created or destroyed: its position is unknown.
+    void ForgetSystemCaret() { caretShown_ = {INT_MIN, INT_MIN}; }
 
     // The off-screen 32-bit top-down bitmap, grown to at least width x height (never shrunk).
     bool EnsureSurface(int32_t width, int32_t height);
@@ -91,6 +110,10 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
     HANDLE section_ = nullptr;
     RECT invalidated_{0, 0, 0, 0};
+    bool allInvalid_ = false;
+    TimerRestarts timers_;
+    POINT caretWanted_{INT_MIN, INT_MIN};
+    POINT caretShown_{INT_MIN, INT_MIN};
     FontContext fontDcs_[kFontContexts];
     uint64_t fontUses_ = 0;
     uint32_t* bits_ = nullptr;
