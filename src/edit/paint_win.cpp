@@ -9,7 +9,6 @@
 
 #include "edit/layout_chars.h"
 #include "edit/quill_window_win.h"
-#include "edit/prof_tmp.h"
 
 namespace quill {
 namespace {
@@ -129,7 +128,6 @@ void Painter::FillRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb)
     r = std::min(r, host_.surfaceWidth());
     b = std::min(b, host_.surfaceHeight());
     if (r <= l || b <= t) return;
-    PScope ps_(1);
     Flush();
     const uint32_t px = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
     const size_t stride = static_cast<size_t>(host_.surfaceWidth());
@@ -173,7 +171,6 @@ void Painter::DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, 
     if (!state || state->dc != dc || state->colour != colour_) SetTextColor(dc, colour_);
     if (state) *state = {dc, align_, colour_};
     const RECT rc{clip_.left, clip_.top, clip_.right, clip_.bottom};
-    PScope ps_(0);
     ExtTextOutW(dc, x, y, options | ETO_CLIPPED, &rc, text, static_cast<UINT>(count), dx);
     gdiPending_ = true;
 }
@@ -212,7 +209,7 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
 
     // 3. The rest is clipped to the text area of the row.
     clip_ = {textLeft_, top, textRight_, bottom};
-    const LineLayout& l = [&]() -> const LineLayout& { PScope ps_(3); return v_.LayoutLine(line); }();
+    const LineLayout& l = v_.LayoutLine(line);
     const int32_t row = std::min(rowInLine, l.Rows() - 1);
     const uint32_t rs = l.RowStart(row), re = l.RowEnd(row);
     const bool lastRow = row == l.Rows() - 1;
@@ -340,8 +337,8 @@ void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, in
             while (j < n && (l.flags[j] & kUnitRunLater))
                 ++j;
             colour_ = Ref(text_.fore);
-            DrawString(FontOf(l.fonts[u]), ox + l.xs[u], baseline, chars + u, static_cast<int>(j - u), nullptr,
-                       0);
+            DrawString(FontOf(l.fonts[u]), ox + l.xs[u], baseline, chars + u, static_cast<int>(j - u),
+                       nullptr, 0);
             u = j;
             continue;
         }
@@ -388,7 +385,8 @@ void Painter::Text(const LineLayout& l, uint32_t rs, uint32_t re, int32_t ox, in
         const Batch& batch = batches_[b];
         colour_ = Ref(batch.control ? controlColour : text_.fore);
         DrawString(FontOf(batch.font), ox + l.xs[batch.first], baseline, batch.units.data(),
-                   static_cast<int>(batch.units.size()), batch.dx.data(), batch.byGlyph ? ETO_GLYPH_INDEX : 0);
+                   static_cast<int>(batch.units.size()), batch.dx.data(),
+                   batch.byGlyph ? ETO_GLYPH_INDEX : 0);
     }
 }
 
@@ -513,7 +511,6 @@ void Painter::OverlayBars() {
 }  // namespace
 
 void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
-    PScope ps0_(4);
     auto* host = static_cast<WinViewHost*>(view.host());
     if (!dc || !view.GetDocument()) return;
     const int32_t lh = view.LineHeight();
@@ -546,7 +543,6 @@ void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
         line += firstRow;
     }
     Painter painter(view, *host);
-    PScope psr_(9);
     for (int32_t k = wrapping ? 0 : firstRow; k <= lastRow; ++k) {
         if (k >= firstRow && rowNeeded(k)) {
             painter.Row(k * lh, line < lines ? line : -1, rowInLine);
@@ -559,9 +555,7 @@ void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
             }
         }
     }
-    if (view.OverlayScrollBars()) { PScope pb_(11); painter.OverlayBars(); }
-    // Fonts may be rebuilt before the next paint: leave none of them selected.
-    host->ReleaseFonts();
+    if (view.OverlayScrollBars()) painter.OverlayBars();
     GdiFlush();
     // Copy each run of painted rows once; the surface outside them may be stale after a scroll.
     for (int32_t k = firstRow; k <= lastRow;) {
@@ -574,7 +568,6 @@ void PaintView(View& view, HDC dc, const RECT& update, HRGN region) {
             ++end;
         const int32_t t = std::max<LONG>(std::max<LONG>(0, update.top), k * lh);
         const int32_t b = std::min<LONG>(std::min<LONG>(height, update.bottom), (end + 1) * lh);
-        PScope ps_(2);
         if (r > l && b > t) BitBlt(dc, l, t, r - l, b - t, host->surfaceDc(), l, t, SRCCOPY);
         k = end + 1;
     }

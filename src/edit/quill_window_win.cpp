@@ -1,5 +1,4 @@
 #include "edit/quill_window_win.h"
-#include "edit/prof_tmp.h"
 
 #include <windowsx.h>
 
@@ -185,7 +184,6 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             const unsigned command = MapKey(key, down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
             if (command == 0) break;
             CompleteComposition(view);
-            PScope pk_(5);
             view.ExecuteCommand(command);
             return 0;
         }
@@ -230,28 +228,21 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             view.SetClientSize(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_PAINT: {
-            PScope pw_(7);
-            { PScope pd_(8); view.DeliverUpdate(); }
+            view.DeliverUpdate();
             // Bars made stale by the edits join this paint's region instead of causing a second one.
             if (view.ScrollBarsStale()) view.UpdateScrollBars();
             // The region, not just its bounding box: a typed row plus a scroll-bar strip would
             // otherwise repaint everything between them.
-            // After an invalidation of everything the region is the whole window: no need to ask.
-            HRGN region = host->TakeAllInvalid() ? nullptr : CreateRectRgn(0, 0, 0, 0);
-            PScope pr_(10);
+            HRGN region = host->TakeRectangularUpdate() ? nullptr : CreateRectRgn(0, 0, 0, 0);
             if (region && GetUpdateRgn(hwnd, region, FALSE) == ERROR) {
                 DeleteObject(region);
                 region = nullptr;
             }
             PAINTSTRUCT ps;
-            double tb_ = PQ();
             HDC dc = BeginPaint(hwnd, &ps);
-            PT().v[6] += PQ() - tb_;
             host->ForgetInvalidated();
             if (dc) PaintView(view, dc, ps.rcPaint, region);
-            tb_ = PQ();
             EndPaint(hwnd, &ps);
-            PT().v[6] += PQ() - tb_; PT().n[6]++;
             if (region) DeleteObject(region);
             return 0;
         }
@@ -488,6 +479,7 @@ void WinViewHost::InvalidateRect(int32_t left, int32_t top, int32_t right, int32
         return;
     const RECT rc{left, top, right, bottom};
     ::InvalidateRect(hwnd_, &rc, FALSE);
+    ++invalidations_;
     invalidated_ = rc;
 }
 
@@ -506,6 +498,7 @@ bool WinViewHost::ScrollPixels(int32_t dy) {
         InvalidateRect(0, area.bottom, area.right + strip, area.bottom + strip);
     }
     ScrollWindowEx(hwnd_, 0, dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+    invalidations_ += 2;  // the uncovered band, apart from anything invalidated before
     ForgetInvalidated();
     return true;
 }
@@ -546,7 +539,8 @@ void WinViewHost::MoveSystemCaret(int32_t x, int32_t y) {
 
 void WinViewHost::FlushSystemCaret() {
     if (caretWanted_.x == INT_MIN) return;
-    if (caretWanted_.x != caretShown_.x || caretWanted_.y != caretShown_.y) SetCaretPos(caretWanted_.x, caretWanted_.y);
+    if (caretWanted_.x != caretShown_.x || caretWanted_.y != caretShown_.y)
+        SetCaretPos(caretWanted_.x, caretWanted_.y);
     caretShown_ = caretWanted_;
     caretWanted_ = {INT_MIN, INT_MIN};
 }

@@ -48,12 +48,15 @@ public:
     // Invalidations are remembered only while nothing else can validate the window: within one
     // message, up to a paint, a scroll or a notification.
     void ForgetInvalidated() { invalidated_ = RECT{0, 0, 0, 0}; }
-    // Whether everything was invalidated since the last paint (then the update region is the
-    // whole client area and need not be asked for); reading clears it.
-    bool TakeAllInvalid() {
-        const bool all = allInvalid_;
+    // Whether the update region is known to be a plain rectangle: everything was invalidated since
+    // the last paint, or one rectangle was. Then the paint's bounding box is the region and it need
+    // not be asked for (anything the system added only makes the box larger, which is still
+    // correct). Reading starts the count again.
+    bool TakeRectangularUpdate() {
+        const bool known = allInvalid_ || invalidations_ == 1;
         allInvalid_ = false;
-        return all;
+        invalidations_ = 0;
+        return known;
     }
 
     // A tick of a system timer: false when it only re-armed a lazily restarted timer and the view
@@ -72,8 +75,9 @@ public:
     // font keeps a context of its own, so a row that alternates between a font and its fallback
     // does not select fonts back and forth (selecting a font costs far more than drawing a run).
     HDC FontDc(HFONT font);
-    // Leaves no font selected in any context (fonts may be rebuilt between paints).
-    void ReleaseFonts();
+    // Leaves no font selected in any context. Fonts otherwise stay selected from one paint to
+    // the next: selecting one costs more than drawing a row with it.
+    void ReleaseFonts() override;
     uint32_t* surfaceBits() const { return bits_; }
     int32_t surfaceWidth() const { return surfaceWidth_; }
     int32_t surfaceHeight() const { return surfaceHeight_; }
@@ -111,6 +115,7 @@ private:
     HANDLE section_ = nullptr;
     RECT invalidated_{0, 0, 0, 0};
     bool allInvalid_ = false;
+    int invalidations_ = 0;  // separate areas invalidated since the last paint
     TimerRestarts timers_;
     POINT caretWanted_{INT_MIN, INT_MIN};
     POINT caretShown_{INT_MIN, INT_MIN};

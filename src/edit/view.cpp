@@ -40,6 +40,7 @@ View::View(std::unique_ptr<ViewHost> host, std::function<std::unique_ptr<FontSou
 }
 
 View::~View() {
+    host_->ReleaseFonts();
     if (wrapTimerRunning_) host_->StopTimer(kWrapTimer);
     if (doc_) {
         doc_->RemoveWatcher(this);
@@ -342,6 +343,7 @@ void View::RefreshMetrics() {
         spec.face = s.face;
         return spec;
     };
+    host_->ReleaseFonts();
     textFonts_.Apply(specOf(styles_[kStyleText]));
     numberFonts_.Apply(specOf(styles_[kStyleLineNumber]));
     lineAscent_ = std::max(textFonts_.ascent(), numberFonts_.ascent()) + extraAscent_;

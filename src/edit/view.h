@@ -57,6 +57,8 @@ public:
     virtual void TakeFocus() {}
     // Moves the system caret (and, while composing, the input-method windows).
     virtual void MoveSystemCaret(int32_t /*x*/, int32_t /*y*/) {}
+    // The view's fonts are about to be deleted or rebuilt: nothing may keep them selected.
+    virtual void ReleaseFonts() {}
     virtual uint32_t ButtonFaceColour() { return 0xF0F0F0; }
     // Plain-text clipboard in UTF-8.
     virtual bool CopyToClipboard(const std::string& /*utf8*/) { return false; }

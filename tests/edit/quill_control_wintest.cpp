@@ -406,6 +406,68 @@ TEST(QuillControl, FocusNotifications) {
     Pump();
 }
 
+// The system caret (never shown, but input methods and screen readers place themselves by it)
+// sits on the view's caret after every message, whichever way the caret moved.
+TEST(QuillControl, SystemCaretFollowsTheCaret) {
+    Host h;
+    h.ShowParent();
+    h.Send(SCI_GRABFOCUS);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    h.SetText(text);
+    auto expectAtCaret = [&](const char* what) {
+        POINT p{};
+        ASSERT_TRUE(GetCaretPos(&p)) << what;
+        const intptr_t caret = h.Caret();
+        EXPECT_EQ(p.x, h.Send(SCI_POINTXFROMPOSITION, 0, caret)) << what;
+        EXPECT_EQ(p.y, h.Send(SCI_POINTYFROMPOSITION, 0, caret)) << what;
+    };
+    h.Send(SCI_GOTOPOS, 3);
+    expectAtCaret("goto");
+    h.Chars(L"xy");
+    expectAtCaret("typing");
+    h.Key(VK_NEXT);
+    expectAtCaret("page down");
+    h.Key(VK_NEXT);
+    expectAtCaret("second page down (often the same place on the screen)");
+    h.Key(VK_END);
+    expectAtCaret("end");
+    // Through the direct-call function, without a window message.
+    using Direct = intptr_t (*)(intptr_t, unsigned, uintptr_t, intptr_t);
+    const auto fn = reinterpret_cast<Direct>(h.Send(SCI_GETDIRECTFUNCTION));
+    const intptr_t ptr = h.Send(SCI_GETDIRECTPOINTER);
+    fn(ptr, SCI_GOTOPOS, 1, 0);
+    expectAtCaret("direct goto");
+    // Focus lost and regained: a new system caret, placed again.
+    SetFocus(nullptr);
+    h.Send(SCI_GRABFOCUS);
+    expectAtCaret("refocused");
+    Pump();
+}
+
+// A blink tick that arrives right after the caret moved is held back (the caret stays on, as a
+// restarted timer would keep it); one that comes a full period after the last move blinks it off.
+TEST(QuillControl, CaretBlinkWaitsAFullPeriodAfterAMove) {
+    Host h;
+    h.ShowParent();
+    h.Send(SCI_SETCARETPERIOD, 60);
+    h.Send(SCI_GRABFOCUS);
+    h.SetText("blink");
+    View* v = ViewFromWindow(h.hwnd());
+    ASSERT_NE(v, nullptr);
+    h.Chars(L"a");
+    ASSERT_TRUE(v->CaretPhase());
+    SendMessageW(h.hwnd(), WM_TIMER, kCaretTimer, 0);
+    EXPECT_TRUE(v->CaretPhase());
+    Sleep(100);
+    SendMessageW(h.hwnd(), WM_TIMER, kCaretTimer, 0);
+    EXPECT_FALSE(v->CaretPhase());
+    SendMessageW(h.hwnd(), WM_TIMER, kCaretTimer, 0);
+    EXPECT_TRUE(v->CaretPhase());
+    Pump();
+}
+
 // Insert Hangul and an astral character in the middle of a long line and take them out again with
 // Backspace; everything read through the messages must end where it started.
 void LongLineRoundTrip(bool wrap) {
