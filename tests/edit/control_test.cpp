@@ -536,6 +536,122 @@ TEST(ControlInput, WheelScrollsAndZooms) {
     EXPECT_EQ(c.host->Count(SCN_ZOOM), 2);
 }
 
+TEST(ControlInput, ShiftClicksInTheMarginSelectWholeLinesFromTheAnchorLine) {
+    Control c;
+    c.SetText("zero\none\ntwo\nthree\nfour\n");
+    c.Send(SCI_SETMARGINWIDTHN, 1, 20);
+    const int32_t lh = c.view->LineHeight();
+    c.Send(SCI_GOTOPOS, 6);                          // inside "one"
+    c.view->MouseDown(5, 3 * lh + lh / 2, 1, true);  // Shift in the margin of "three"
+    EXPECT_EQ(c.Anchor(), 5);                        // start of "one"
+    EXPECT_EQ(c.Caret(), 19);                        // start of "four"
+    c.view->MouseUp();
+    c.Send(SCI_GOTOPOS, 10);                // inside "two"
+    c.view->MouseDown(5, lh / 2, 1, true);  // Shift in the margin of "zero": upwards
+    EXPECT_EQ(c.Anchor(), 13);              // end of "two" with its break
+    EXPECT_EQ(c.Caret(), 0);
+    // Dragging on from there goes on by whole lines, keeping the anchor's line.
+    c.view->MouseDrag(c.view->TextLeft() + 2, 4 * lh + lh / 2);
+    EXPECT_EQ(c.Anchor(), 9);
+    EXPECT_EQ(c.Caret(), 24);
+    c.view->MouseUp();
+}
+
+TEST(ControlInput, DraggingPastTheEdgesScrollsOnTheTimer) {
+    Control c(300, 100);
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(i) + " " + std::string(static_cast<size_t>(i % 7) * 30, 'x') + "\n";
+    c.SetText(text);
+    const int32_t lh = c.view->LineHeight();
+    const int32_t h = c.view->ClientHeight();
+    const int64_t page = c.view->LinesOnScreen();
+    c.view->MouseDown(c.view->TextLeft(), lh / 2, 1, false);
+    // Inside the window a drag extends at once and needs no timer.
+    EXPECT_FALSE(c.view->MouseDrag(c.view->TextLeft(), lh + lh / 2));
+    EXPECT_EQ(c.Caret(), c.Send(SCI_POSITIONFROMLINE, 1));
+    // Below the window: the timer scrolls by one row plus one per line height further out, and
+    // the selection follows to the last visible row.
+    EXPECT_TRUE(c.view->MouseDrag(c.view->TextLeft(), h + 2 * lh + 1));
+    c.view->OnTimer(kDragTimer);
+    EXPECT_EQ(c.view->TopRow(), 3);
+    c.view->OnTimer(kDragTimer);
+    EXPECT_EQ(c.view->TopRow(), 6);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 6 + page - 1);
+    EXPECT_EQ(c.Anchor(), 0);
+    // Above the window it scrolls back.
+    EXPECT_TRUE(c.view->MouseDrag(c.view->TextLeft(), -1));
+    c.view->OnTimer(kDragTimer);
+    EXPECT_EQ(c.view->TopRow(), 5);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
+    // Right of the text area (no wrapping): the offset moves by at least a character and the
+    // caret, extended to the right edge of the row, stays in sight.
+    const int32_t avg = c.view->TextFonts().averageCharWidth();
+    EXPECT_TRUE(c.view->MouseDrag(c.view->ClientWidth() + 1, lh / 2));
+    for (int tick = 0; tick < 3; ++tick) {
+        const int32_t before = c.view->XOffset();
+        c.view->OnTimer(kDragTimer);
+        EXPECT_GE(c.view->XOffset(), before + avg);
+        int32_t x = 0, y = 0;
+        c.view->PointFromPosition(c.Caret(), &x, &y);
+        EXPECT_GE(x, c.view->TextLeft());
+        EXPECT_LE(x, c.view->ClientWidth() - c.view->RightTextMargin());
+        EXPECT_EQ(y, 0);
+    }
+    // Released: further ticks change nothing.
+    c.view->MouseUp();
+    const int64_t top = c.view->TopRow();
+    const int64_t caret = c.Caret();
+    c.view->OnTimer(kDragTimer);
+    EXPECT_EQ(c.view->TopRow(), top);
+    EXPECT_EQ(c.Caret(), caret);
+}
+
+TEST(ControlInput, SidewaysWheelsMoveTheOffsetButNotWhenWrapping) {
+    Control c(300, 100);
+    c.SetText(std::string(500, 'w') + "\nshort");
+    const int32_t step = 2 * 3 * c.view->TextFonts().averageCharWidth();
+    // Shift+wheel: backward (towards the user) moves right.
+    c.view->Wheel(-120, false, true, 3);
+    EXPECT_EQ(c.view->XOffset(), step);
+    c.view->Wheel(-240, false, true, 3);
+    EXPECT_EQ(c.view->XOffset(), 3 * step);
+    c.view->Wheel(120, false, true, 3);
+    EXPECT_EQ(c.view->XOffset(), 2 * step);
+    c.view->Wheel(1200, false, true, 3);
+    EXPECT_EQ(c.view->XOffset(), 0);  // never below 0
+    EXPECT_EQ(c.view->TopRow(), 0);   // and never scrolls vertically
+    // The horizontal wheel: forward moves right.
+    c.view->HorizontalWheel(120);
+    EXPECT_EQ(c.view->XOffset(), step);
+    c.view->HorizontalWheel(-600);
+    EXPECT_EQ(c.view->XOffset(), 0);
+    // Wrapped text has no horizontal offset to move.
+    c.Send(SCI_SETWRAPMODE, 1);
+    c.view->Wheel(-120, false, true, 3);
+    c.view->HorizontalWheel(120);
+    EXPECT_EQ(c.view->XOffset(), 0);
+}
+
+TEST(ControlInput, WheelDuringADragExtendsTheSelection) {
+    Control c(300, 100);
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += "row " + std::to_string(i) + "\n";
+    c.SetText(text);
+    const int32_t lh = c.view->LineHeight();
+    c.view->MouseDown(c.view->TextLeft() + 1, lh / 2, 1, false);
+    c.view->MouseDrag(c.view->TextLeft() + 1, 2 * lh + lh / 2);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 2);
+    c.view->Wheel(-120, false, false, 3);
+    EXPECT_EQ(c.view->TopRow(), 3);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
+    EXPECT_EQ(c.Anchor(), 0);
+    c.view->MouseUp();
+    c.view->Wheel(-120, false, false, 3);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
+}
+
 // ---- scrolling arithmetic -------------------------------------------------------------------------
 
 TEST(ControlScrolling, TopRowAndOffsetRules) {
