@@ -220,13 +220,14 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     if (length < 0) length = 0;
     const size_t compUnits = composition && composition->text ? composition->text->size() : 0;
     const size_t cap = static_cast<size_t>(length) + compUnits;
+    // Room for one unit per byte, every used entry written below; the rest is never touched.
     out.Clear(cap);
-    out.chars.resize(cap);
-    out.offsets.resize(cap + 1);
-    out.xs.resize(cap + 1);
-    out.fonts.resize(cap);
-    out.glyphs.resize(cap);
-    out.flags.resize(cap);
+    out.chars.ResizeForOverwrite(cap);
+    out.offsets.ResizeForOverwrite(cap + 1);
+    out.xs.ResizeForOverwrite(cap + 1);
+    out.fonts.ResizeForOverwrite(cap);
+    out.glyphs.ResizeForOverwrite(cap);
+    out.flags.ResizeForOverwrite(cap);
     out.lineLength = length;
     out.eolLength = eolLength;
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -86,7 +87,22 @@ public:
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    size_t capacity() const { return buf_.size(); }
+    UnitArray() = default;
+    UnitArray(UnitArray&&) noexcept = default;
+    UnitArray& operator=(UnitArray&&) noexcept = default;
+    UnitArray(const UnitArray& other) { *this = other; }
+    UnitArray& operator=(const UnitArray& other) {
+        if (this == &other) return *this;
+        buf_.reset(other.capacity_ ? new Stored[other.capacity_] : nullptr);
+        capacity_ = other.capacity_;
+        head_ = other.head_;
+        size_ = other.size_;
+        base_ = other.base_;
+        if (size_) std::memcpy(buf_.get() + head_, other.buf_.get() + head_, size_ * sizeof(Stored));
+        return *this;
+    }
+
+    size_t capacity() const { return capacity_; }
 
     const_reference operator[](size_t i) const {
         if constexpr (Relative) {
@@ -106,37 +122,45 @@ public:
         }
     }
 
-    const T* data() const requires(!Relative) { return buf_.data() + head_; }
-    T* data() requires(!Relative) { return buf_.data() + head_; }
+    const T* data() const requires(!Relative) { return buf_.get() + head_; }
+    T* data() requires(!Relative) { return buf_.get() + head_; }
     const_iterator begin() const {
         if constexpr (Relative) {
-            return ValueIterator(buf_.data() + head_, base_);
+            return ValueIterator(buf_.get() + head_, base_);
         } else {
-            return buf_.data() + head_;
+            return buf_.get() + head_;
         }
     }
     const_iterator end() const { return begin() + static_cast<difference_type>(size_); }
 
     // Keeps the first min(n, size) values; new entries read as T{}.
     void resize(size_t n) {
-        if (head_ + n > buf_.size()) Reallocate(0, n - size_);
+        if (head_ + n > capacity_) Reallocate(0, n - size_);
         if (n > size_) {
-            Stored* p = buf_.data() + head_;
+            Stored* p = buf_.get() + head_;
             std::fill(p + size_, p + n, static_cast<Stored>(Stored{} - base_));
         }
         size_ = n;
     }
     // Keeps the storage, with room before the entries for edits at the start of the next line.
+    // Like resize, but entries past the old size are left unset: for a caller that writes every one
+    // of them. Storage that is never written is never touched, so a line laid out into room for one
+    // unit per byte keeps in memory only the units it has.
+    void ResizeForOverwrite(size_t n) {
+        if (head_ + n > capacity_) Reallocate(0, n - size_);
+        size_ = n;
+    }
     void clear() {
         size_ = 0;
-        head_ = buf_.size() / 10;
+        head_ = capacity_ / 10;
         base_ = 0;
     }
     void shrink_to_fit() {
-        std::vector<Stored> kept(size_);
-        for (size_t k = 0; k < kept.size(); ++k)
+        std::unique_ptr<Stored[]> kept(size_ ? new Stored[size_] : nullptr);
+        for (size_t k = 0; k < size_; ++k)
             kept[k] = static_cast<Stored>((*this)[k]);
-        buf_.swap(kept);
+        buf_ = std::move(kept);
+        capacity_ = size_;
         head_ = 0;
         base_ = 0;
     }
@@ -148,7 +172,7 @@ public:
         const Stored s = static_cast<Stored>(shift);
         if (at < size_ - at) {
             if (head_ < count) Reallocate(count, 0);
-            Stored* p = buf_.data() + head_;
+            Stored* p = buf_.get() + head_;
             Stored* q = p - count;
             if constexpr (Relative) {
                 for (size_t k = 0; k < at; ++k)
@@ -159,8 +183,8 @@ public:
             }
             head_ -= count;
         } else {
-            if (buf_.size() - head_ - size_ < count) Reallocate(0, count);
-            Stored* p = buf_.data() + head_;
+            if (capacity_ - head_ - size_ < count) Reallocate(0, count);
+            Stored* p = buf_.get() + head_;
             if constexpr (Relative) {
                 for (size_t k = size_; k-- > at;)
                     p[k + count] = static_cast<Stored>(p[k] + s);
@@ -178,7 +202,7 @@ public:
     void Erase(size_t from, size_t to, T shift = T{}) {
         const Stored s = static_cast<Stored>(shift);
         const size_t gap = to - from;
-        Stored* p = buf_.data() + head_;
+        Stored* p = buf_.get() + head_;
         if (from < size_ - to) {
             if constexpr (Relative) {
                 for (size_t k = from; k-- > 0;)
@@ -213,13 +237,17 @@ private:
     void Reallocate(size_t front, size_t back) {
         const size_t spare = (size_ + front + back) / 8 + 64;
         const size_t f = front + spare, b = back + spare;
-        std::vector<Stored> next(f + size_ + b);
-        if (size_) std::memcpy(next.data() + f, buf_.data() + head_, size_ * sizeof(Stored));
-        buf_.swap(next);
+        // Left uninitialised (entries are written before they are read), so untouched room costs
+        // address space only.
+        std::unique_ptr<Stored[]> next(new Stored[f + size_ + b]);
+        if (size_) std::memcpy(next.get() + f, buf_.get() + head_, size_ * sizeof(Stored));
+        buf_ = std::move(next);
+        capacity_ = f + size_ + b;
         head_ = f;
     }
 
-    std::vector<Stored> buf_;
+    std::unique_ptr<Stored[]> buf_;
+    size_t capacity_ = 0;
     size_t head_ = 0;  // index in buf_ of entry 0
     size_t size_ = 0;
     Stored base_ = 0;  // added to every stored entry of a relative array

@@ -74,6 +74,23 @@ void RandomEditsMatchAVector(unsigned seed) {
             model.erase(model.begin() + static_cast<std::ptrdiff_t>(from),
                         model.begin() + static_cast<std::ptrdiff_t>(to));
         }
+        if (step % 97 == 0) {
+            // A copy carries the same values and edits on by itself (the original is dropped).
+            UnitArray<T, Relative> copy(a);
+            a = UnitArray<T, Relative>();
+            ASSERT_TRUE(a.empty());
+            a = copy;
+        }
+        if (step % 131 == 0) {
+            // Growing for overwrite keeps the entries before and takes every new one as written.
+            const size_t old = model.size(), grow = 1 + rng() % 40;
+            a.ResizeForOverwrite(old + grow);
+            for (size_t k = old; k < old + grow; ++k) {
+                const T v = static_cast<T>(rng() % 100);
+                a.Set(k, v);
+                model.push_back(v);
+            }
+        }
         ASSERT_TRUE(a == model);
         if (step % 250 == 0) ExpectSame(a, model);
         if (testing::Test::HasFatalFailure()) return;
