@@ -193,6 +193,22 @@ uint32_t LineLayout::UnitOfOffset(uint32_t offset) const {
     return static_cast<uint32_t>(u);
 }
 
+void LineLayout::ResizeUnits(size_t units, bool overwrite) {
+    auto size = [overwrite](auto& array, size_t n) {
+        if (overwrite) {
+            array.ResizeForOverwrite(n);
+        } else {
+            array.resize(n);
+        }
+    };
+    size(chars, units);
+    size(offsets, units + 1);
+    size(xs, units + 1);
+    size(fonts, units);
+    size(glyphs, units);
+    size(flags, units);
+}
+
 void LineLayout::Clear(size_t units) {
     auto trim = [units](auto& v) {
         v.clear();
@@ -222,12 +238,7 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     const size_t cap = static_cast<size_t>(length) + compUnits;
     // Room for one unit per byte, every used entry written below; the rest is never touched.
     out.Clear(cap);
-    out.chars.ResizeForOverwrite(cap);
-    out.offsets.ResizeForOverwrite(cap + 1);
-    out.xs.ResizeForOverwrite(cap + 1);
-    out.fonts.ResizeForOverwrite(cap);
-    out.glyphs.ResizeForOverwrite(cap);
-    out.flags.ResizeForOverwrite(cap);
+    out.ResizeUnits(cap, true);
     out.lineLength = length;
     out.eolLength = eolLength;
 
@@ -303,12 +314,7 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     }
 
     const size_t n = w.n;
-    out.chars.resize(n);
-    out.offsets.resize(n + 1);
-    out.xs.resize(n + 1);
-    out.fonts.resize(n);
-    out.glyphs.resize(n);
-    out.flags.resize(n);
+    out.ResizeUnits(n);
     out.offsets.Set(n, static_cast<uint32_t>(len));
     out.xs.Set(n, w.x);
     if (w.complex) Shape(out, fonts, tabWidth);
@@ -416,12 +422,7 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
             units += cp > 0xFFFF ? 2 : 1;
             i += static_cast<size_t>(width);
         }
-        add.chars.resize(units);
-        add.offsets.resize(units + 1);
-        add.xs.resize(units + 1);
-        add.fonts.resize(units);
-        add.glyphs.resize(units);
-        add.flags.resize(units);
+        add.ResizeUnits(units);
         UnitWriter w{add, fonts};
         for (size_t i = 0; i < len;) {
             int width = 1;

@@ -58,6 +58,9 @@ struct LineLayout {
     // length); for an offset inside a character, the first unit after it. Composition units are
     // skipped: an offset at the caret names the first unit after the composition.
     uint32_t UnitOfOffset(uint32_t offset) const;
+    // Sizes every per-unit array for `units` units (offsets and xs hold one entry more). With
+    // `overwrite` new entries are left unset, for a caller that writes all of them.
+    void ResizeUnits(size_t units, bool overwrite = false);
     // Empties the layout but keeps its storage, shrinking vectors that are far larger than `units`.
     void Clear(size_t units);
     // Releases the storage entirely.
