@@ -175,8 +175,7 @@ public:
             Stored* p = buf_.get() + head_;
             Stored* q = p - count;
             if constexpr (Relative) {
-                for (size_t k = 0; k < at; ++k)
-                    q[k] = static_cast<Stored>(p[k] - s);
+                MoveAdding(q, p, at, static_cast<Stored>(Stored{} - s));
                 base_ = static_cast<Stored>(base_ + s);
             } else {
                 if (at) std::memmove(q, p, at * sizeof(Stored));
@@ -186,8 +185,7 @@ public:
             if (capacity_ - head_ - size_ < count) Reallocate(0, count);
             Stored* p = buf_.get() + head_;
             if constexpr (Relative) {
-                for (size_t k = size_; k-- > at;)
-                    p[k + count] = static_cast<Stored>(p[k] + s);
+                MoveAdding(p + at + count, p + at, size_ - at, s);
             } else {
                 if (size_ > at) std::memmove(p + at + count, p + at, (size_ - at) * sizeof(Stored));
             }
@@ -205,8 +203,7 @@ public:
         Stored* p = buf_.get() + head_;
         if (from < size_ - to) {
             if constexpr (Relative) {
-                for (size_t k = from; k-- > 0;)
-                    p[k + gap] = static_cast<Stored>(p[k] + s);
+                MoveAdding(p + gap, p, from, s);
                 base_ = static_cast<Stored>(base_ - s);
             } else {
                 if (from) std::memmove(p + gap, p, from * sizeof(Stored));
@@ -214,8 +211,7 @@ public:
             head_ += gap;
         } else {
             if constexpr (Relative) {
-                for (size_t k = to; k < size_; ++k)
-                    p[k - gap] = static_cast<Stored>(p[k] - s);
+                MoveAdding(p + from, p + to, size_ - to, static_cast<Stored>(Stored{} - s));
             } else {
                 if (size_ > to) std::memmove(p + from, p + to, (size_ - to) * sizeof(Stored));
             }
@@ -231,6 +227,37 @@ public:
     }
 
 private:
+    // Moves n stored entries from src to dst (the ranges may overlap) adding `delta` to each, in
+    // blocks of a fixed size that compilers turn into vector loads, adds and stores: in the middle
+    // of a 2 MB line an edit moves a million entries of each relative array. Each block is read
+    // whole before it is written, and blocks go in the direction that never reads what was written.
+    static void MoveAdding(Stored* dst, const Stored* src, size_t n, Stored delta) {
+        constexpr size_t kBlock = 16;
+        Stored block[kBlock];
+        auto one = [&](size_t k, size_t count) {
+            for (size_t j = 0; j < count; ++j)
+                block[j] = static_cast<Stored>(src[k + j] + delta);
+            for (size_t j = 0; j < count; ++j)
+                dst[k + j] = block[j];
+        };
+        auto full = [&](size_t k) {
+            for (size_t j = 0; j < kBlock; ++j)
+                block[j] = static_cast<Stored>(src[k + j] + delta);
+            for (size_t j = 0; j < kBlock; ++j)
+                dst[k + j] = block[j];
+        };
+        const size_t whole = n - n % kBlock;
+        if (dst < src) {
+            for (size_t k = 0; k < whole; k += kBlock)
+                full(k);
+            one(whole, n - whole);
+        } else {
+            one(whole, n - whole);
+            for (size_t k = whole; k > 0; k -= kBlock)
+                full(k - kBlock);
+        }
+    }
+
     // Moves the entries into a new buffer with at least `front` free entries before them and `back`
     // after, plus room for more edits on both sides so that typing reallocates rarely (and a line
     // laid out afresh can take its first edits at either end without a copy).
