@@ -47,7 +47,7 @@ NAMES=(
     "memory: idle, one empty tab" "typing: small memo" "open: 100k lines (~10 MB)" "memory: after opening 10 MB"
     "typing: end of 100k-line file" "typing: middle of 100k-line file" "scroll: page down (per page)"
     "open: 2 MB single line (no wrap)" "typing: end of 2 MB line (no wrap)" "typing: start of 2 MB line (no wrap)"
-    "typing: end of 2 MB line (wrap)" "memory: end"
+    "typing: end of 2 MB line (wrap)" "memory: end" "typing: middle of 2 MB line (no wrap)"
 )
 declare -A GROUP_OF=(
     ["memory: idle, one empty tab"]=memo ["typing: small memo"]=memo ["open: 100k lines (~10 MB)"]=open10
@@ -55,6 +55,7 @@ declare -A GROUP_OF=(
     ["typing: middle of 100k-line file"]=middle10 ["scroll: page down (per page)"]=page10
     ["open: 2 MB single line (no wrap)"]=open2 ["typing: end of 2 MB line (no wrap)"]=open2
     ["typing: start of 2 MB line (no wrap)"]=start2 ["typing: end of 2 MB line (wrap)"]=wrap2 ["memory: end"]=wrap2
+    ["typing: middle of 2 MB line (no wrap)"]=middle2
 )
 echo
 printf '%-40s' "scenario (median per step)"

@@ -43,7 +43,12 @@ public:
         Call(quill::SCI_RELEASEDOCUMENT, 0, reinterpret_cast<intptr_t>(doc));  // the view holds its own
     }
     int64_t Length() override { return Call(quill::SCI_GETLENGTH); }
-    void SetCaret(int64_t position) override { Call(quill::SCI_GOTOPOS, static_cast<uintptr_t>(position)); }
+    // Positions are bytes: a caret is put where a user's could be, at the start of the character
+    // that holds the byte.
+    void SetCaret(int64_t position) override {
+        if (position > 0 && position < Length()) position = Call(quill::SCI_POSITIONBEFORE, position + 1);
+        Call(quill::SCI_GOTOPOS, static_cast<uintptr_t>(position));
+    }
 
 private:
     intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0) {
