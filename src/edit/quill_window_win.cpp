@@ -131,6 +131,18 @@ void OnScroll(View& view, HWND hwnd, bool vertical, int code) {
     }
 }
 
+// The off-screen surface's pixel format: 32 bits, top row first.
+BITMAPINFO SurfaceFormat(int32_t width, int32_t height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
@@ -588,13 +600,7 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
     const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
     section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
                                   static_cast<DWORD>(bytes >> 32), static_cast<DWORD>(bytes), nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = SurfaceFormat(width, height);
     memDc_ = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
     if (section_) bitmap_ = CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits, section_, 0);
@@ -613,13 +619,7 @@ bool WinViewHost::EnsureSurface(int32_t width, int32_t height) {
 }
 
 bool WinViewHost::MapContext(FontContext& c) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = surfaceWidth_;
-    bi.bmiHeader.biHeight = -surfaceHeight_;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = SurfaceFormat(surfaceWidth_, surfaceHeight_);
     c.dc = CreateCompatibleDC(nullptr);
     void* view = nullptr;
     c.bitmap = c.dc ? CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &view, section_, 0) : nullptr;

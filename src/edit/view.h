@@ -299,6 +299,9 @@ public:
     bool EndAtLastLine() const { return endAtLastLine_; }
     // Start and end (before the last character for a row that is not the line's last) of a row.
     int64_t RowStartPosition(int64_t row);
+    // The layout of display row `row`'s line, with the line and the row within it (clamped to
+    // the layout's rows).
+    const LineLayout& LayoutOfRow(int64_t row, int64_t* line, int32_t* rowInLine);
     int64_t RowEndPosition(int64_t row);
 
     // ---- editing --------------------------------------------------------------------------------

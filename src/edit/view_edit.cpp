@@ -58,9 +58,7 @@ int64_t View::PositionInRow(int64_t row, int32_t rowX) {
     if (row >= TotalRows()) return doc_->Length();
     int64_t line = 0;
     int32_t rowInLine = 0;
-    LineFromDisplayRow(row, &line, &rowInLine);
-    const LineLayout& l = LayoutLine(line);
-    rowInLine = std::clamp(rowInLine, 0, l.Rows() - 1);
+    const LineLayout& l = LayoutOfRow(row, &line, &rowInLine);
     const uint32_t rs = l.RowStart(rowInLine), re = l.RowEnd(rowInLine);
     const int64_t lx = int64_t{rowX} + l.xs[rs];
     uint32_t u = rs;
@@ -93,21 +91,24 @@ int32_t View::RowX(int64_t position) {
     return l.xs[unit] - l.xs[l.RowStart(l.RowOfUnit(unit))];
 }
 
+const LineLayout& View::LayoutOfRow(int64_t row, int64_t* line, int32_t* rowInLine) {
+    LineFromDisplayRow(row, line, rowInLine);
+    const LineLayout& l = LayoutLine(*line);
+    *rowInLine = std::clamp(*rowInLine, 0, l.Rows() - 1);
+    return l;
+}
+
 int64_t View::RowStartPosition(int64_t row) {
     int64_t line = 0;
     int32_t rowInLine = 0;
-    LineFromDisplayRow(row, &line, &rowInLine);
-    const LineLayout& l = LayoutLine(line);
-    rowInLine = std::clamp(rowInLine, 0, l.Rows() - 1);
+    const LineLayout& l = LayoutOfRow(row, &line, &rowInLine);
     return doc_->LineStart(line) + l.offsets[l.RowStart(rowInLine)];
 }
 
 int64_t View::RowEndPosition(int64_t row) {
     int64_t line = 0;
     int32_t rowInLine = 0;
-    LineFromDisplayRow(row, &line, &rowInLine);
-    const LineLayout& l = LayoutLine(line);
-    rowInLine = std::clamp(rowInLine, 0, l.Rows() - 1);
+    const LineLayout& l = LayoutOfRow(row, &line, &rowInLine);
     if (rowInLine + 1 >= l.Rows()) return doc_->LineEnd(line);
     const uint32_t rs = l.RowStart(rowInLine);
     uint32_t u = l.RowEnd(rowInLine);
