@@ -14,12 +14,12 @@
 
 namespace lumen {
 
-// Field order is the order of the file; a freshly constructed record holds the defaults.
 struct SettingsRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const SettingsRect&) const = default;
 };
 
+// A freshly constructed record holds the defaults.
 struct Settings {
     std::wstring font = L"Malgun Gothic";  // editor font face
     double size = 11.0;                    // points, 6..72 in half points
