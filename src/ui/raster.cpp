@@ -184,23 +184,28 @@ struct FrameShape {
 // A rounded rectangle with square bottom corners and concave flares outside them.
 struct TabShape {
     RoundRectShape body;
-    float fv = 0, cy = 0;
+    float fv = 0, flareY = 0;
 
     RowSpan Row(int32_t y) {
         RowSpan s = body.Row(y);
         if (body.vy <= 0.0f) return RowSpan{};
-        cy = static_cast<float>(y) + 0.5f;
+        const float fy = static_cast<float>(y);
         fv = Overlap(y, body.b - body.rad, body.b);
+        flareY = (std::max(fy, body.b - body.rad) + std::min(fy + 1.0f, body.b)) / 2;
         s.lo = FloorI(body.l - body.rad);
         s.hi = CeilI(body.r + body.rad);
         return s;
     }
 
+    // The part of the pixel inside the flare's square, times how far outside the circle the centre
+    // of that part lies (the pixel centre itself may sit in the body, far from the curve).
     float Flare(int32_t x, float from, float to, float centreX) const {
         const float a = fv * Overlap(x, from, to);
         if (a <= 0.0f) return 0.0f;
-        const float d = std::hypot(static_cast<float>(x) + 0.5f - centreX, cy - (body.b - body.rad));
-        return std::min(a, Clamp01(d - body.rad + 0.5f));
+        const float fx = static_cast<float>(x);
+        const float px = (std::max(fx, from) + std::min(fx + 1.0f, to)) / 2;
+        const float d = std::hypot(px - centreX, flareY - (body.b - body.rad));
+        return a * Clamp01(d - body.rad + 0.5f);
     }
 
     float At(int32_t x) const {
