@@ -42,6 +42,14 @@ protected:
     ~DocWatcher() = default;
 };
 
+// What the view that showed a document last keeps with it for when it is shown again (its wrap
+// state, its selection for undo while no view shows the document). Owned by the document and
+// destroyed with it; opaque to it.
+class DocumentViewState {
+public:
+    virtual ~DocumentViewState() = default;
+};
+
 struct IndicatorRange {
     int64_t start;
     int64_t end;  // start < end
@@ -66,6 +74,9 @@ public:
     // Removes every occurrence.
     void RemoveWatcher(DocWatcher* watcher);
     const std::vector<DocWatcher*>& Watchers() const { return watchers_; }
+    DocumentViewState* ViewState() const { return viewState_.get(); }
+    std::unique_ptr<DocumentViewState> TakeViewState() { return std::move(viewState_); }
+    void SetViewState(std::unique_ptr<DocumentViewState> state) { viewState_ = std::move(state); }
 
     // ---- text ---------------------------------------------------------------------------------
     int64_t Length() const { return length_; }
@@ -224,6 +235,7 @@ private:
     int32_t refCount_ = 0;
     int eolMode_ = 0;
     UndoHistory history_;
+    std::unique_ptr<DocumentViewState> viewState_;
 };
 
 }  // namespace quill

@@ -7,6 +7,17 @@
 
 namespace quill {
 
+// Bits of SCN_UPDATEUI's `updated`: what changed since the last one.
+enum UpdateFlag : uint32_t {
+    kUpdateContent = 1,
+    kUpdateSelection = 2,
+    kUpdateVScroll = 4,
+    kUpdateHScroll = 8,
+};
+
+// SCN_MODIFIED's modification type: the kind of change, OR'ed with the document's action flags.
+enum ModificationType : uint32_t { kModInsertText = 1, kModDeleteText = 2 };
+
 // Same layout as the system's NMHDR: sending window, control id, code.
 struct NotificationHeader {
     void* hwndFrom = nullptr;

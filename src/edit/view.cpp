@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "edit/layout_chars.h"
+#include "edit/sci_messages.h"
 
 namespace quill {
 
@@ -36,41 +37,101 @@ View::View(std::unique_ptr<ViewHost> host, std::function<std::unique_ptr<FontSou
     styles_[kStyleLineNumber].back = 0xF0F0F0;
     margins_[0].type = 1;
     cache_.resize(kLayoutSlots);
-    SetDocument(nullptr);
+    auto* document = new Document();
+    document->AddRef();
+    AttachDocument(document);
 }
 
 View::~View() {
     host_->ReleaseFonts();
-    if (wrapTimerRunning_) host_->StopTimer(kWrapTimer);
-    if (doc_) {
-        doc_->RemoveWatcher(this);
-        doc_->Release();
-    }
+    DetachDocument();
 }
 
 // ---- document -----------------------------------------------------------------------------------
 
 void View::SetDocument(Document* document) {
-    if (doc_) {
-        doc_->RemoveWatcher(this);
-        doc_->Release();
-        doc_ = nullptr;
-    }
     if (!document) document = new Document();
+    // The new reference first: setting the shown document again must not free it.
     document->AddRef();
-    document->AddWatcher(this);
+    DetachDocument();
+    AttachDocument(document);
+    MarkUpdate(kUpdateContent | kUpdateSelection | kUpdateVScroll | kUpdateHScroll);
+}
+
+WrapKey View::CurrentWrapKey() {
+    WrapKey key;
+    key.mode = wrapMode_;
+    key.width = WrapWidth();  // refreshes stale metrics first
+    key.tabWidth = tabWidth_;
+    key.averageCharWidth = textFonts_.averageCharWidth();
+    key.fonts = fontGeneration_;
+    return key;
+}
+
+void View::DetachDocument() {
+    if (!doc_) return;
+    std::unique_ptr<DocumentViewState> owned = doc_->TakeViewState();
+    auto* kept = dynamic_cast<KeptViewState*>(owned.get());
+    if (!kept) {
+        owned = std::make_unique<KeptViewState>();
+        kept = static_cast<KeptViewState*>(owned.get());
+    }
+    doc_->RemoveWatcher(kept);
+    kept->anchor = anchor_;
+    kept->caret = caret_;
+    kept->scrollWidth = scrollWidth_;
+    kept->wrap.Clear();
+    if (Wrapping() && !metricsStale_ && wrap_.Lines() == doc_->LineCount()) {
+        kept->wrap = std::move(wrap_);
+        kept->wrapResume = wrapResume_;
+        kept->key = CurrentWrapKey();
+    }
+    wrap_.Clear();
+    StopWrapTimer();
+    doc_->RemoveWatcher(this);
+    doc_->AddWatcher(kept);
+    doc_->SetViewState(std::move(owned));
+    doc_->Release();  // frees the document, and what was kept with it, when nobody else holds it
+    doc_ = nullptr;
+}
+
+void View::AttachDocument(Document* document) {
     doc_ = document;
+    auto* kept = dynamic_cast<KeptViewState*>(doc_->ViewState());
+    if (kept) doc_->RemoveWatcher(kept);
+    doc_->AddWatcher(this);
+    // What belonged to the previous document: selection, scroll position, kept x, a mouse
+    // selection in progress, composition and a half-typed surrogate pair, the target.
     anchor_ = caret_ = 0;
     desiredX_ = -1;
     firstLine_ = 0;
     topRow_ = 0;
     xOffset_ = 0;
+    targetStart_ = targetEnd_ = 0;
+    pendingHigh_ = 0;
+    EndMouseMode();
     compositionText_.clear();
     compositionAttributes_.clear();
+    scrollWidth_ = kept ? kept->scrollWidth : 1;
     ++generation_;
-    Rewrap();
+    if (Wrapping()) {
+        if (kept && !kept->wrap.Empty() && kept->wrap.Lines() == doc_->LineCount() &&
+            kept->key == CurrentWrapKey()) {
+            wrap_ = std::move(kept->wrap);
+            wrapResume_ = kept->wrapResume;
+            if (wrap_.FirstEstimate(0) < wrap_.Lines()) StartWrapTimer();
+        } else {
+            Rewrap();
+        }
+    }
+    if (kept) kept->wrap.Clear();
     scrollStale_ = true;
     host_->InvalidateAll();
+    if (focused_) {
+        caretOn_ = true;
+        RestartCaretTimer();
+        UpdateSystemCaret();
+    }
 }
 
 int64_t View::LineBytes(int64_t line) const {
@@ -96,11 +157,19 @@ void View::SetFocused(bool focused) {
     focused_ = focused;
     caretOn_ = true;
     if (focused) {
-        if (caretPeriod_ != 0 && caretPeriod_ != 0xFFFFFFFFu) host_->StartTimer(kCaretTimer, caretPeriod_);
+        RestartCaretTimer();
     } else {
         host_->StopTimer(kCaretTimer);
     }
     host_->InvalidateAll();
+}
+
+void View::RestartCaretTimer() {
+    if (caretPeriod_ != 0 && caretPeriod_ != 0xFFFFFFFFu) {
+        host_->StartTimer(kCaretTimer, caretPeriod_);
+    } else {
+        host_->StopTimer(kCaretTimer);
+    }
 }
 
 void View::SetCaretPeriod(uint32_t milliseconds) {
@@ -274,12 +343,12 @@ void View::SetSelection(int64_t anchor, int64_t caret, bool ensureVisible, bool 
                                     ? DisplayRowOfPosition(high)
                                     : DisplayRowOfLine(highLine + 1) - 1;
         InvalidateRows(firstRow, lastRow);
-        MarkUpdate(2);
+        MarkUpdate(kUpdateSelection);
     }
     if (ensureVisible) ScrollCaretIntoView(caret_, false);
     if (focused_) {
         caretOn_ = true;
-        if (caretPeriod_ != 0 && caretPeriod_ != 0xFFFFFFFFu) host_->StartTimer(kCaretTimer, caretPeriod_);
+        RestartCaretTimer();
         UpdateSystemCaret();
     }
 }
@@ -302,7 +371,7 @@ void View::MarkUpdate(uint32_t flags) {
 void View::DeliverUpdate() {
     if (pendingUpdate == 0) return;
     Notification n;
-    n.nmhdr.code = 2007;  // SCN_UPDATEUI
+    n.nmhdr.code = SCN_UPDATEUI;
     n.updated = static_cast<int32_t>(pendingUpdate);
     pendingUpdate = 0;
     host_->Notify(n);
@@ -350,6 +419,7 @@ void View::RefreshMetrics() {
     lineDescent_ = std::max(textFonts_.descent(), numberFonts_.descent()) + extraDescent_;
     lineHeight_ = std::max(1, lineAscent_ + lineDescent_);
     ++generation_;
+    ++fontGeneration_;
     Rewrap();
     scrollStale_ = true;
 }
@@ -574,18 +644,8 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
     patchedRow_ = -1;
 
     // The selection follows the change.
-    auto follow = [&](int64_t p) {
-        if (inserted) {
-            if (p > position) p += length;
-        } else if (p > position + length) {
-            p -= length;
-        } else if (p > position) {
-            p = position;
-        }
-        return doc_->MovePositionOutsideChar(p, 1);
-    };
-    anchor_ = follow(anchor_);
-    caret_ = follow(caret_);
+    anchor_ = PositionAfterEdit(*doc_, anchor_, inserted, position, length);
+    caret_ = PositionAfterEdit(*doc_, caret_, inserted, position, length);
     if (linesAdded != 0) {
         if (inserted) {
             if (line < firstLine_) firstLine_ += linesAdded;
@@ -641,7 +701,7 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         }
     }
     scrollStale_ = true;
-    MarkUpdate(1);
+    MarkUpdate(kUpdateContent);
     if (linesAdded != 0 || RowCount(line) != rowsBefore) {
         InvalidateLines(line, -1);
     } else if (patchedRow_ > 0) {
@@ -652,10 +712,11 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         InvalidateLines(line, 1);
     }
     desiredX_ = -1;
-    if (modEventMask_ & (inserted ? 1u : 2u)) {
+    const uint32_t type = inserted ? kModInsertText : kModDeleteText;
+    if (modEventMask_ & type) {
         Notification n;
-        n.nmhdr.code = 2008;  // SCN_MODIFIED
-        n.modificationType = static_cast<int32_t>((inserted ? 1u : 2u) | flags);
+        n.nmhdr.code = SCN_MODIFIED;
+        n.modificationType = static_cast<int32_t>(type | flags);
         n.position = static_cast<intptr_t>(position);
         n.length = static_cast<intptr_t>(length);
         n.linesAdded = static_cast<intptr_t>(linesAdded);
@@ -713,7 +774,7 @@ bool View::TryPatch(bool inserted, int64_t position, int64_t length, int64_t lin
 void View::NotifySavePoint(Document* document, bool atSavePoint) {
     if (document != doc_) return;
     Notification n;
-    n.nmhdr.code = atSavePoint ? 2002 : 2003;  // SCN_SAVEPOINTREACHED, SCN_SAVEPOINTLEFT
+    n.nmhdr.code = atSavePoint ? SCN_SAVEPOINTREACHED : SCN_SAVEPOINTLEFT;
     host_->Notify(n);
 }
 
@@ -760,7 +821,7 @@ void View::ScrollToRow(int64_t row) {
     scrollStale_ = true;
     UpdateScrollBars();
     UpdateSystemCaret();
-    MarkUpdate(4);
+    MarkUpdate(kUpdateVScroll);
 }
 
 void View::SetXOffset(int32_t x) {
@@ -771,7 +832,7 @@ void View::SetXOffset(int32_t x) {
     scrollStale_ = true;
     UpdateScrollBars();
     UpdateSystemCaret();
-    MarkUpdate(8);
+    MarkUpdate(kUpdateHScroll);
 }
 
 ScrollValues View::VerticalValues() {

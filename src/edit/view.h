@@ -18,6 +18,7 @@
 #include "edit/layout.h"
 #include "edit/notification.h"
 #include "edit/scroll_bars.h"
+#include "edit/view_kept_state.h"
 #include "edit/wrap_index.h"
 
 namespace quill {
@@ -146,8 +147,10 @@ public:
 
     // ---- document -----------------------------------------------------------------------------
     Document* GetDocument() const { return doc_; }
-    // Detaches the current document and attaches `document` (a new empty one when null), resetting
-    // the selection and scroll position.
+    // Detaches the current document, leaving what the view knows of it with it (see
+    // KeptViewState), and attaches `document` (a new empty one when null) with the selection and
+    // scroll position at the start. A document shown before is not wrapped again when the wrap
+    // settings are the ones it was wrapped with.
     void SetDocument(Document* document);
 
     // ---- window ------------------------------------------------------------------------------
@@ -362,6 +365,13 @@ public:
     void GetSelection(int64_t* anchor, int64_t* caret) override;
 
 private:
+    void DetachDocument();
+    void AttachDocument(Document* document);
+    WrapKey CurrentWrapKey();
+    // Starts the caret timer, or stops it when the caret does not blink.
+    void RestartCaretTimer();
+    // Ends a mouse selection and its drag timer.
+    void EndMouseMode();
     void FillLayout(LineLayout& layout, int64_t line, bool withComposition);
     LayoutParams Params();
     uint32_t Estimate(int64_t line);
@@ -407,6 +417,7 @@ private:
     int32_t lineDescent_ = 0;
     int32_t lineHeight_ = 1;
     uint32_t generation_ = 1;
+    uint64_t fontGeneration_ = 0;  // incremented whenever the font sets are rebuilt
     std::vector<LineLayout> cache_;
     LineLayout scratch_;
 

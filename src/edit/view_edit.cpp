@@ -737,6 +737,10 @@ void View::DragTick() {
 }
 
 void View::MouseUp() {
+    EndMouseMode();
+}
+
+void View::EndMouseMode() {
     mouseMode_ = kMouseNone;
     if (dragTimer_) {
         dragTimer_ = false;
