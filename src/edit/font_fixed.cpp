@@ -40,9 +40,9 @@ int32_t FixedFontSource::Scaled(int32_t base) const {
     return v < 1 ? 1 : v;
 }
 
-FontMetrics FixedFontSource::Open(const FontSpec& spec) {
+FontMetrics FixedFontSource::Open(const FontDesc& desc) {
     ++openCalls;
-    height_ = std::abs(spec.height);
+    height_ = std::abs(desc.height);
     if (height_ < 1) height_ = 1;
     for (bool& m : made_)
         m = false;

@@ -26,7 +26,7 @@ public:
     // other symbols U+2000 to U+2BFF; "Segoe UI Emoji" (4) exists for astral emoji.
     static bool FaceHolds(int font, char16_t ch);
 
-    FontMetrics Open(const FontSpec& spec) override;
+    FontMetrics Open(const FontDesc& desc) override;
     bool OpenFallback(int index, const std::wstring& face) override;
     uint16_t GlyphIndex(int font, char16_t ch) override;
     int32_t Extent(int font, const char16_t* units, size_t count) override;

@@ -44,16 +44,16 @@ int32_t FontPixelHeight(int32_t sizeHundredths, int32_t zoom, int32_t dpi) {
 
 FontSet::FontSet(std::unique_ptr<FontSource> source) : source_(std::move(source)) {}
 
-bool FontSet::Apply(const FontSpec& spec) {
-    FontSpec wanted = spec;
+bool FontSet::Apply(const FontDesc& desc) {
+    FontDesc wanted = desc;
     if (wanted.face.size() > 31) wanted.face.resize(31);
-    if (built_ && wanted == spec_) return false;
-    spec_ = wanted;
+    if (built_ && wanted == desc_) return false;
+    desc_ = wanted;
     for (auto& page : pages_)
         page.reset();
     astral_.clear();
     state_.fill(0);
-    const FontMetrics m = source_->Open(spec_);
+    const FontMetrics m = source_->Open(desc_);
     built_ = true;
     ascent_ = m.ascent;
     descent_ = m.descent;
@@ -68,7 +68,7 @@ bool FontSet::HasFont(int index) {
     if (index < 0 || index >= kFontCount || !built_) return false;
     if (state_[index] == 0) {
         const std::wstring face = FallbackFace(index);
-        const bool made = !SameFace(face, spec_.face) && source_->OpenFallback(index, face);
+        const bool made = !SameFace(face, desc_.face) && source_->OpenFallback(index, face);
         state_[index] = made ? 1 : 2;
     }
     return state_[index] == 1;

@@ -16,13 +16,13 @@
 namespace quill {
 
 // The parts of a logical font that decide whether a font set must be rebuilt.
-struct FontSpec {
+struct FontDesc {
     int32_t height = -13;  // negative: character height in pixels
     int32_t weight = 400;
     bool italic = false;
     std::wstring face = L"Verdana";  // at most 31 characters are used
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 struct FontMetrics {
@@ -41,8 +41,8 @@ const wchar_t* FallbackFace(int index);
 class FontSource {
 public:
     virtual ~FontSource() = default;
-    // Destroys every font and creates the primary font for `spec`.
-    virtual FontMetrics Open(const FontSpec& spec) = 0;
+    // Destroys every font and creates the primary font for `desc`.
+    virtual FontMetrics Open(const FontDesc& desc) = 0;
     // Creates fallback `index` with `face` at the primary's size and style; false when the system has
     // no such face.
     virtual bool OpenFallback(int index, const std::wstring& face) = 0;
@@ -83,11 +83,11 @@ public:
     FontSet(const FontSet&) = delete;
     FontSet& operator=(const FontSet&) = delete;
 
-    // Rebuilds the fonts when the spec differs from the current one (or nothing is built yet);
+    // Rebuilds the fonts when the description differs from the current one (or nothing is built yet);
     // returns true when it rebuilt. Rebuilding drops every font and the whole width cache.
-    bool Apply(const FontSpec& spec);
+    bool Apply(const FontDesc& desc);
     bool Built() const { return built_; }
-    const FontSpec& Spec() const { return spec_; }
+    const FontDesc& Desc() const { return desc_; }
 
     // The cache entry of a code point, measured on first use.
     uint64_t Measure(char32_t cp);
@@ -111,7 +111,7 @@ private:
     uint64_t MeasureSlow(char32_t cp);
 
     std::unique_ptr<FontSource> source_;
-    FontSpec spec_;
+    FontDesc desc_;
     bool built_ = false;
     std::array<uint8_t, kFontCount> state_{};  // fallbacks: 0 not tried, 1 made, 2 missing
     int32_t ascent_ = 1, descent_ = 0, spaceWidth_ = 1, averageCharWidth_ = 1;

@@ -49,10 +49,10 @@ public:
         if (dc_) DeleteDC(dc_);
     }
 
-    FontMetrics Open(const FontSpec& spec) override {
+    FontMetrics Open(const FontDesc& desc) override {
         CloseAll();
-        spec_ = spec;
-        fonts_[0] = Create(spec.face);
+        desc_ = desc;
+        fonts_[0] = Create(desc.face);
         FontMetrics m;
         if (Select(0)) {
             TEXTMETRICW tm{};
@@ -102,9 +102,9 @@ public:
 private:
     HFONT Create(const std::wstring& face) {
         LOGFONTW lf{};
-        lf.lfHeight = spec_.height;
-        lf.lfWeight = spec_.weight;
-        lf.lfItalic = spec_.italic ? TRUE : FALSE;
+        lf.lfHeight = desc_.height;
+        lf.lfWeight = desc_.weight;
+        lf.lfItalic = desc_.italic ? TRUE : FALSE;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfOutPrecision = OUT_TT_PRECIS;
         lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -135,7 +135,7 @@ private:
 
     HDC dc_ = nullptr;
     HGDIOBJ original_ = nullptr;
-    FontSpec spec_;
+    FontDesc desc_;
     HFONT fonts_[kFontCount] = {};
     int selected_ = -1;
 };

@@ -409,7 +409,7 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
     if (wrapping) previous.starts = l.rowStarts;
 
     if (inserted) {
-        // Measure the inserted characters; anything a fresh layout would treat specially refuses.
+        // Measure the inserted characters; anything a fresh layout would treat in its own way refuses.
         LineLayout add;
         const auto* p = reinterpret_cast<const unsigned char*>(text);
         const size_t len = static_cast<size_t>(length);

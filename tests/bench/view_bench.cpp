@@ -20,9 +20,9 @@ std::string U8(const char8_t* s) {
 
 std::unique_ptr<FontSet> Fonts() {
     auto fonts = std::make_unique<FontSet>(std::make_unique<FixedFontSource>());
-    FontSpec spec;
-    spec.height = -16;
-    fonts->Apply(spec);
+    FontDesc desc;
+    desc.height = -16;
+    fonts->Apply(desc);
     return fonts;
 }
 

@@ -31,9 +31,9 @@ struct TestFonts {
 
 private:
     TestFonts(std::unique_ptr<FixedFontSource> s, int32_t height) : source(s.get()), fonts(std::move(s)) {
-        FontSpec spec;
-        spec.height = -height;
-        fonts.Apply(spec);
+        FontDesc desc;
+        desc.height = -height;
+        fonts.Apply(desc);
     }
 };
 

@@ -73,32 +73,32 @@ TEST(FontSet, MeasuresEachCodePointOnceAndPicksFallbacks) {
     EXPECT_EQ(EntryAdvance(f.Measure(0x1F3FB)), 0u);
 }
 
-TEST(FontSet, RebuildsOnlyWhenTheSpecChanges) {
+TEST(FontSet, RebuildsOnlyWhenTheDescriptionChanges) {
     TestFonts t;
     FontSet& f = t.fonts;
-    FontSpec spec = f.Spec();
-    EXPECT_FALSE(f.Apply(spec));
+    FontDesc desc = f.Desc();
+    EXPECT_FALSE(f.Apply(desc));
     EXPECT_EQ(t.source->openCalls, 1);
     f.Measure('a');
-    spec.height = -32;
-    EXPECT_TRUE(f.Apply(spec));
+    desc.height = -32;
+    EXPECT_TRUE(f.Apply(desc));
     EXPECT_EQ(t.source->openCalls, 2);
     EXPECT_EQ(EntryAdvance(f.Measure('a')), 14u);  // the cache was dropped with the fonts
     EXPECT_EQ(f.spaceWidth(), 8);
-    spec.italic = true;
-    EXPECT_TRUE(f.Apply(spec));
-    spec.face = L"Some Face";
-    EXPECT_TRUE(f.Apply(spec));
-    EXPECT_FALSE(f.Apply(spec));
+    desc.italic = true;
+    EXPECT_TRUE(f.Apply(desc));
+    desc.face = L"Some Face";
+    EXPECT_TRUE(f.Apply(desc));
+    EXPECT_FALSE(f.Apply(desc));
 }
 
 TEST(FontSet, FallbackWithThePrimaryFaceCountsAsMissing) {
     auto source = std::make_unique<FixedFontSource>();
     FontSet f(std::move(source));
-    FontSpec spec;
-    spec.height = -16;
-    spec.face = L"malgun gothic";
-    f.Apply(spec);
+    FontDesc desc;
+    desc.height = -16;
+    desc.face = L"malgun gothic";
+    f.Apply(desc);
     EXPECT_FALSE(f.HasFont(1));
     EXPECT_TRUE(f.HasFont(3));
     // Hangul falls through to no glyph in the primary font.
