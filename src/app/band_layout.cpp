@@ -22,7 +22,7 @@ namespace {
 constexpr int32_t kTitleHeight = 40, kStatusHeight = 30;
 constexpr int32_t kCaptionWidth = 46;
 constexpr int32_t kTabTop = 8, kSmallButtonHeight = 30;
-constexpr int32_t kTabLeft = 40, kTabGapRight = 40 + 36;
+constexpr int32_t kTabLeft = 40, kTabGapRight = 40, kNewTabRoom = 36;
 constexpr int32_t kMinAvailable = 60, kMinTabWidth = 100, kMaxTabWidth = 220;
 constexpr int32_t kNewTabWidth = 32;
 constexpr int32_t kWheelNotch = 80;
@@ -64,6 +64,8 @@ BandLayout LayoutBands(const BandInput& in) {
     const int32_t S = in.focusMode ? 0 : l.Scale(kStatusHeight);
     l.titleBand = {0, 0, W, T};
     l.statusBand = {0, in.height - S, W, in.height};
+    const int32_t editorTop = T + l.Scale(in.focusMode ? 28 : 6);
+    l.editor = {0, editorTop, W, std::max(editorTop, l.statusBand.top)};
 
     const int32_t caption = l.Scale(kCaptionWidth);
     l.close = {W - caption, 0, W, T};
@@ -79,7 +81,7 @@ BandLayout LayoutBands(const BandInput& in) {
 
     l.tabTop = l.Scale(kTabTop);
     l.tabLeft = l.Scale(kTabLeft);
-    l.tabRight = (N >= 2 ? l.openTabs.left : l.menu.left) - l.Scale(kTabGapRight);
+    l.tabRight = (N >= 2 ? l.openTabs.left : l.menu.left) - l.Scale(kTabGapRight) - l.Scale(kNewTabRoom);
     l.available = std::max(l.tabRight - l.tabLeft, l.Scale(kMinAvailable));
     if (N > 0) {
         const int32_t w = l.available / N;
@@ -124,14 +126,11 @@ HitPart HitTest(const BandLayout& l, int32_t x, int32_t y) {
         for (const auto& [rect, part] : buttons) {
             if (rect->Contains(x, y)) return {part, -1};
         }
-        const int32_t margin = l.Scale(8);
-        if (x >= l.tabLeft - margin && x < l.tabRight + margin && y >= l.tabTop) {
-            const int32_t i = TabAtX(l, x);
-            if (x >= l.tabLeft && x < l.tabRight && i >= 0 && i < l.tabCount) {
-                const bool pinned = i < l.pinnedCount;
-                if (!pinned && TabCloseBox(l, i).Contains(x, y)) return {kHitTabClose, i};
-                return {kHitTab, i};
-            }
+        const int32_t i = TabAtX(l, x);
+        if (x >= l.tabLeft && x < l.tabRight && y >= l.tabTop && i >= 0 && i < l.tabCount) {
+            const bool pinned = i < l.pinnedCount;
+            if (!pinned && TabCloseBox(l, i).Contains(x, y)) return {kHitTabClose, i};
+            return {kHitTab, i};
         }
         return {};
     }

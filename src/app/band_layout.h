@@ -68,6 +68,7 @@ struct BandLayout {
     int32_t dpi = 96, width = 0, height = 0;
     int32_t tabCount = 0, pinnedCount = 0;
     BandRect titleBand, statusBand;
+    BandRect editor;  // below the title band and a gap (6 px, 28 px in focus mode), above the status band
     BandRect minimize, maximize, close, menu, openTabs, newTab;  // openTabs empty below two tabs
     int32_t tabLeft = 0, tabRight = 0;                           // the tab area
     int32_t available = 0;                                       // its usable width, at least 60 px

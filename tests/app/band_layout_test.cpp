@@ -44,6 +44,7 @@ TEST(BandLayout, TabWidthsButtonsAndStatusFields) {
     EXPECT_EQ(l.close, (BandRect{1431, 0, 1500, 60}));
     EXPECT_EQ(l.menu.top, 13);
     EXPECT_EQ(l.tabWidth, 330);
+    EXPECT_EQ(l.editor, (BandRect{0, 69, 1500, 655}));
     // From the left position and count, from the right encoding, line breaks, zoom and the autosave
     // indicator, 2 px apart; fields are their text plus 20 px, the indicator plus 30 px.
     l = Layout(1000, 96, 1);
@@ -56,6 +57,7 @@ TEST(BandLayout, TabWidthsButtonsAndStatusFields) {
     l = LayoutBands({1000, 700, 96, 3, 0, true, 0, {}});
     for (const BandRect& r : {l.titleBand, l.statusBand, l.close, l.menu, l.newTab, l.position, l.encoding})
         EXPECT_TRUE(r.Empty()) << "focus mode";
+    EXPECT_EQ(l.editor, (BandRect{0, 28, 1000, 700}));
 }
 
 // What a point is over, found by searching the layout's rectangles in drawing order: the tab whose
