@@ -122,23 +122,18 @@ TEST(BandLayout, DragStaysInTheGroupAndWheelScrollsOrSwitches) {
     EXPECT_EQ(DragTarget(l, -500, 1), 0);
     EXPECT_FALSE(DragThresholdPassed(l, 105, 100));
     EXPECT_TRUE(DragThresholdPassed(l, 94, 100));
-    const struct {
-        const BandLayout& layout;
-        int32_t x, delta, active, scroll, activate;
-    } wheels[] = {
-        {l, 540, -120, 4, 80, -1},
-        {l, 540, -240, 4, 160, -1},
-        {l, 540, 120, 4, 0, -1},
-        {Layout(1000, 144, 30, 0, 200), 200, 60, 0, 140, -1},  // 80 px per notch, scaled, and half notches
-        {few, 300, -120, 1, 0, 2},
-        {few, 300, -120, 2, 0, 2},
-        {few, 300, 120, 0, 0, 0},  // next, no wrap
-        {l, 5, 120, 7, 0, 6},      // outside the tab area the wheel switches tabs
-    };
+    // 80 px per notch of 120 (scaled; half notches too); off the tab area or without overflow the
+    // wheel activates the next tab towards the user, the previous one away, without wrapping.
+    // clang-format off
+    const struct { const BandLayout& layout; int32_t x, delta, active, scroll, activate; } wheels[] = {
+        {l, 540, -120, 4, 80, -1}, {l, 540, -240, 4, 160, -1}, {l, 540, 120, 4, 0, -1},
+        {Layout(1000, 144, 30, 0, 200), 200, 60, 0, 140, -1}, {few, 300, -120, 1, 0, 2},
+        {few, 300, -120, 2, 0, 2}, {few, 300, 120, 0, 0, 0}, {l, 5, 120, 7, 0, 6}};
+    // clang-format on
     for (const auto& w : wheels) {
         const WheelEffect effect = TitleBandWheel(w.layout, w.x, w.delta, w.active);
-        EXPECT_EQ(effect.scroll, w.scroll) << w.x << " " << w.delta;
-        EXPECT_EQ(effect.activate, w.activate) << w.x << " " << w.delta;
+        EXPECT_EQ(std::make_pair(effect.scroll, effect.activate), std::make_pair(w.scroll, w.activate))
+            << w.x << " " << w.delta;
     }
 }
 
