@@ -620,9 +620,12 @@ bool Document::InsertString(int64_t position, const char* bytes, int64_t count, 
     // Growing first means that a failed insertion has not been recorded.
     if (!RoomFor(count)) return false;
     const bool wasModified = IsModified();
-    if (collectUndo_ && !history_.Performing())
+    if (collectUndo_ && !history_.Performing()) {
         history_.Record(kActionInsert, position, bytes, count, coalesceKind,
                         watchers_.empty() ? nullptr : watchers_.front());
+    } else if (!history_.Performing()) {
+        history_.DropForUncollectedEdit();
+    }
     BasicInsert(position, bytes, count, kModUser);
     NotifySavePointChange(wasModified);
     return true;
@@ -637,9 +640,12 @@ bool Document::DeleteChars(int64_t position, int64_t count, uint32_t coalesceKin
     std::string deleted;
     if (record || !watchers_.empty()) deleted = GetText(position, count);
     const bool wasModified = IsModified();
-    if (record)
+    if (record) {
         history_.Record(kActionDelete, position, deleted.data(), count, coalesceKind,
                         watchers_.empty() ? nullptr : watchers_.front());
+    } else if (!history_.Performing()) {
+        history_.DropForUncollectedEdit();
+    }
     BasicDelete(position, count, kModUser, deleted.empty() ? nullptr : deleted.data());
     NotifySavePointChange(wasModified);
     return true;
@@ -654,22 +660,40 @@ void Document::NotifySavePointChange(bool wasModified) {
         watchers_[i]->NotifySavePoint(this, !modified);
 }
 
+// Replayed actions are clamped to the text like every other edit. A history normally matches its
+// text (an uncollected edit drops it), but a watcher that edits while an undo is carried out, or an
+// insertion that fails for memory halfway through a step, leaves one that does not.
+bool Document::ReplayInsert(int64_t position, const std::string& text, uint32_t flags) {
+    return BasicInsert(Clamp(position, 0, length_), text.data(), static_cast<int64_t>(text.size()), flags);
+}
+
+void Document::ReplayDelete(int64_t position, const std::string& text, uint32_t flags) {
+    position = Clamp(position, 0, length_);
+    const int64_t count = std::min(static_cast<int64_t>(text.size()), length_ - position);
+    if (count < 1) return;
+    // The recorded bytes stand for the deleted ones only when they are the bytes in the text (the
+    // gap goes where the deletion puts it anyway).
+    const bool same =
+        count == static_cast<int64_t>(text.size()) &&
+        std::memcmp(RangePointer(position, count), text.data(), static_cast<size_t>(count)) == 0;
+    BasicDelete(position, count, flags, same ? text.data() : nullptr);
+}
+
 bool Document::Undo(int64_t* anchor, int64_t* caret) {
     if (readOnly_ || !history_.HasUndo()) return false;
     const UndoStep& step = history_.BeginUndo();
     const bool wasModified = IsModified();
     history_.SetPerforming(kModUndo);
     for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it) {
-        const auto n = static_cast<int64_t>(it->text.size());
         if (it->kind == kActionInsert) {
-            BasicDelete(it->position, n, kModUndo, it->text.data());
-        } else if (!BasicInsert(it->position, it->text.data(), n, kModUndo)) {
+            ReplayDelete(it->position, it->text, kModUndo);
+        } else if (!ReplayInsert(it->position, it->text, kModUndo)) {
             break;  // out of memory: the rest of the step cannot be restored either
         }
     }
     history_.SetPerforming(0);
-    if (anchor) *anchor = std::min(length_, step.anchorBefore);
-    if (caret) *caret = std::min(length_, step.caretBefore);
+    if (anchor) *anchor = Clamp(step.anchorBefore, 0, length_);
+    if (caret) *caret = Clamp(step.caretBefore, 0, length_);
     history_.EndUndo();
     NotifySavePointChange(wasModified);
     return true;
@@ -682,18 +706,18 @@ bool Document::Redo(int64_t* position) {
     history_.SetPerforming(kModRedo);
     int64_t target = 0;
     for (const UndoAction& action : step.actions) {
-        const auto n = static_cast<int64_t>(action.text.size());
+        const int64_t at = Clamp(action.position, 0, length_);
         if (action.kind == kActionInsert) {
-            if (!BasicInsert(action.position, action.text.data(), n, kModRedo)) break;
-            target = action.position + n;
+            if (!ReplayInsert(at, action.text, kModRedo)) break;
+            target = at + static_cast<int64_t>(action.text.size());
         } else {
-            BasicDelete(action.position, n, kModRedo, action.text.data());
-            target = action.position;
+            ReplayDelete(at, action.text, kModRedo);
+            target = at;
         }
     }
     history_.SetPerforming(0);
     history_.EndRedo();
-    if (position) *position = std::min(length_, target);
+    if (position) *position = Clamp(target, 0, length_);
     NotifySavePointChange(wasModified);
     return true;
 }

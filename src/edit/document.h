@@ -170,6 +170,8 @@ public:
     void EndGroup() { history_.EndGroup(); }
     void SealLastStep() { history_.SealLastStep(); }
     void EmptyHistory() { history_.EmptyHistory(); }
+    // An edit made while collection is off empties the history (it would no longer match the text)
+    // and leaves the modified state as it was.
     void SetCollectUndo(bool on) { collectUndo_ = on; }
     bool GetCollectUndo() const { return collectUndo_; }
     // 0x20 while an undo, 0x40 while a redo is being carried out, else 0.
@@ -209,6 +211,9 @@ private:
     bool BasicInsert(int64_t position, const char* bytes, int64_t count, uint32_t flags);
     // `deleted` is a copy of the bytes going, when the caller has one.
     void BasicDelete(int64_t position, int64_t count, uint32_t flags, const char* deleted);
+    // Undo and redo's edits, clamped to the text.
+    bool ReplayInsert(int64_t position, const std::string& text, uint32_t flags);
+    void ReplayDelete(int64_t position, const std::string& text, uint32_t flags);
     void IndicatorsInserted(int64_t position, int64_t count);
     void IndicatorsDeleted(int64_t position, int64_t count);
     void NotifySavePointChange(bool wasModified);

@@ -123,4 +123,11 @@ void UndoHistory::EmptyHistory() {
     groupOpen_ = false;
 }
 
+void UndoHistory::DropForUncollectedEdit() {
+    if (steps_.empty()) return;
+    const bool modified = IsModified();
+    EmptyHistory();
+    savePoint_ = modified ? -1 : 0;
+}
+
 }  // namespace quill

@@ -71,6 +71,11 @@ public:
 
     // Destroys every step; the document then counts as unmodified.
     void EmptyHistory();
+    // An edit was made with collection off: the steps describe a text that no longer exists, and
+    // replaying them would change bytes the user never touched, so they are destroyed. Whether the
+    // document counts as modified stays as it was (a saved state that was not current becomes
+    // unreachable).
+    void DropForUncollectedEdit();
 
     // While set (0x20 undo, 0x40 redo) the document records nothing.
     uint32_t Performing() const { return performing_; }

@@ -194,6 +194,8 @@ std::string EncodeFromUtf8(std::string_view text, TextEncoding encoding, bool* l
 }
 
 EolStyle DetectEolStyle(std::string_view text) {
+    // An empty view may have no data pointer at all, and memchr must never see a null one.
+    if (text.empty()) return EolStyle::Crlf;
     const size_t limit = text.size() < kEolScanLimit ? text.size() : kEolScanLimit;
     const char* p = text.data();
     const void* lf = std::memchr(p, '\n', limit);

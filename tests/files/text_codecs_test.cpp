@@ -303,6 +303,8 @@ TEST(DetectEolStyle, Table) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(DetectEolStyle(c.text), c.expected) << Hex(c.text);
+    // A view without data: its null pointer used to reach memchr (the sanitizers report that).
+    EXPECT_EQ(DetectEolStyle(std::string_view()), EolStyle::Crlf);
 }
 
 TEST(DetectEolStyle, ScansOnlyTheFirstMebibyte) {
