@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/settings.h"  // kMaxRecentFiles
+
 namespace lumen {
 
 // One open document. `doc` is the editor's document handle, owned by the tab and released by the
@@ -53,7 +55,6 @@ struct ClosedTab {
 };
 
 inline constexpr size_t kMaxClosedTabs = 20;
-inline constexpr size_t kMaxRecentFiles = 10;
 // A closed memo keeps its text only when it is 1 to this many bytes long.
 inline constexpr int64_t kMaxClosedMemoBytes = 4'194'303;
 
