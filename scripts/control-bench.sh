@@ -4,6 +4,13 @@
 # Each driver runs in its own process so memory figures are its own. Reports land in
 # build/control-bench/<driver>.txt and a combined table is printed at the end;
 # LUMENPAD_BENCH_REPORT_ONLY=1 prints the table from the last reports without running anything.
+# LUMENPAD_BENCH_REPEAT=n runs every group in n processes and prints, per scenario, the median,
+# p10 and p90 of the per-process medians (a step's cost can depend on where the scheduler puts a
+# process, so one process's median says little); LUMENPAD_BENCH_GROUPS="memo page10" limits the
+# groups.
+#
+# Pinned as the Wine notes advise: Xvfb on the second CPU, this shell and so wineserver and every
+# benchmark process on the first. A window-system round trip then stays on one CPU.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,6 +23,11 @@ trap lumen_wine_cleanup EXIT
 lumen_start_xvfb
 LOC=ko_KR.UTF-8
 lumen_use_prefix "$B/win/wine-949" "$LOC"
+if [[ $(nproc 2>/dev/null || echo 1) -ge 2 ]] && command -v taskset >/dev/null; then
+    taskset -p -c 1 "$LUMEN_XVFB_PID" >/dev/null
+    WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true  # started again, pinned, by the next wine
+    taskset -p -c 0 $$ >/dev/null
+fi
 
 OUT=$B/control-bench
 mkdir -p "$OUT"
@@ -23,6 +35,8 @@ EXE=$B/win/lumen_control_bench.exe
 LIMIT=${LUMENPAD_BENCH_TIMEOUT:-240}
 usage=$(env LC_ALL=$LOC wine "$EXE" 2>/dev/null | tr -d '\r' || true)
 read -r -a groups < <(echo "$usage" | sed -n 's/^groups://p')
+[[ -n ${LUMENPAD_BENCH_GROUPS:-} ]] && read -r -a groups <<<"$LUMENPAD_BENCH_GROUPS"
+REPEAT=${LUMENPAD_BENCH_REPEAT:-1}
 drivers=("$@")
 ((${#drivers[@]})) || read -r -a drivers < <(echo "$usage" | sed -n 's/^drivers://p')
 
@@ -30,17 +44,39 @@ drivers=("$@")
 # step loses only that group, which the table shows as "timeout".
 for d in "${drivers[@]}"; do
     [[ ${LUMENPAD_BENCH_REPORT_ONLY:-0} == 1 ]] && break
-    rm -f "$OUT/$d.txt"
+    rm -f "$OUT/$d.txt" "$OUT/$d.runs.txt"
     for g in "${groups[@]}"; do
-        echo "== $d: $g"
-        if ! (cd "$OUT" && env LC_ALL=$LOC timeout "$LIMIT" wine "$EXE" "$d" "$d.txt" "$g" </dev/null 2>/dev/null |
-            stdbuf -oL tr -d '\r'; exit "${PIPESTATUS[0]}"); then
-            echo "timeout $g" >>"$OUT/$d.txt"
-            WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
-            lumen_use_prefix "$WINEPREFIX" "$LOC"
-        fi
+        for ((run = 1; run <= REPEAT; run++)); do
+            echo "== $d: $g ($run/$REPEAT)"
+            rm -f "$OUT/$d.one.txt"
+            if ! (cd "$OUT" && env LC_ALL=$LOC timeout "$LIMIT" wine "$EXE" "$d" "$d.one.txt" "$g" </dev/null 2>/dev/null |
+                stdbuf -oL tr -d '\r'; exit "${PIPESTATUS[0]}"); then
+                echo "timeout $g" >>"$OUT/$d.one.txt"
+                WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+                lumen_use_prefix "$WINEPREFIX" "$LOC"
+            fi
+            ((run == 1)) && cat "$OUT/$d.one.txt" >>"$OUT/$d.txt"
+            cat "$OUT/$d.one.txt" >>"$OUT/$d.runs.txt" 2>/dev/null || true
+        done
     done
 done
+
+# With repeats: the spread of the per-process medians of every step scenario.
+if ((REPEAT > 1)); then
+    for d in "${drivers[@]}"; do
+        echo
+        echo "$d: per-process medians over $REPEAT processes per group"
+        printf '%-40s %8s %8s %8s %4s\n' "scenario" "median" "p10" "p90" "n"
+        grep -v -F -e "(avg)" -e "(worst)" -e "timeout" "$OUT/$d.runs.txt" | grep -F " per " |
+            awk '{ name = substr($0, 1, 44); sub(/ +$/, "", name); v[name] = v[name] " " substr($0, 46, 10) }
+                 END { for (n in v) print n "\t" v[n] }' | sort |
+            while IFS=$'\t' read -r name values; do
+                read -r -a xs < <(tr ' ' '\n' <<<"$values" | grep . | sort -g | tr '\n' ' ')
+                k=${#xs[@]}
+                printf '%-40s %8s %8s %8s %4d\n' "$name" "${xs[k / 2]}" "${xs[(k + 9) / 10 - 1]}" "${xs[(9 * k + 9) / 10 - 1]}" "$k"
+            done
+    done
+fi
 
 # One row per scenario, one column per driver.
 NAMES=(
@@ -48,6 +84,7 @@ NAMES=(
     "typing: end of 100k-line file" "typing: middle of 100k-line file" "scroll: page down (per page)"
     "open: 2 MB single line (no wrap)" "typing: end of 2 MB line (no wrap)" "typing: start of 2 MB line (no wrap)"
     "typing: end of 2 MB line (wrap)" "memory: end" "typing: middle of 2 MB line (no wrap)"
+    "swap: two wrapped 10 MB documents" "memory: two 10 MB documents"
 )
 declare -A GROUP_OF=(
     ["memory: idle, one empty tab"]=memo ["typing: small memo"]=memo ["open: 100k lines (~10 MB)"]=open10
@@ -55,7 +92,8 @@ declare -A GROUP_OF=(
     ["typing: middle of 100k-line file"]=middle10 ["scroll: page down (per page)"]=page10
     ["open: 2 MB single line (no wrap)"]=open2 ["typing: end of 2 MB line (no wrap)"]=open2
     ["typing: start of 2 MB line (no wrap)"]=start2 ["typing: end of 2 MB line (wrap)"]=wrap2 ["memory: end"]=wrap2
-    ["typing: middle of 2 MB line (no wrap)"]=middle2
+    ["typing: middle of 2 MB line (no wrap)"]=middle2 ["swap: two wrapped 10 MB documents"]=swap10
+    ["memory: two 10 MB documents"]=swap10
 )
 echo
 printf '%-40s' "scenario (median per step)"

@@ -224,7 +224,6 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             view.HorizontalWheel(GET_WHEEL_DELTA_WPARAM(wParam));
             return 0;
         case WM_CREATE: {
-            SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
             const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
             view.SetOverlayScrollBars((style & (WS_VSCROLL | WS_HSCROLL)) == 0);
             Style numbers = view.GetStyle(kStyleLineNumber);
@@ -374,7 +373,8 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         case WM_LBUTTONUP:
-            if (view.MouseModeNow() != kMouseNone) {
+            if (view.MouseModeNow() != kMouseNone || (host->drag == kOverlayNone && GetCapture() == hwnd)) {
+                // Also a press whose selection ended early (the document was swapped): the capture goes.
                 view.MouseUp();
                 if (GetCapture() == hwnd) ReleaseCapture();
                 return 0;

@@ -36,7 +36,6 @@ View::View(std::unique_ptr<ViewHost> host, std::function<std::unique_ptr<FontSou
     : host_(std::move(host)), textFonts_(makeFonts()), numberFonts_(makeFonts()) {
     styles_[kStyleLineNumber].back = 0xF0F0F0;
     margins_[0].type = 1;
-    cache_.resize(kLayoutSlots);
     auto* document = new Document();
     document->AddRef();
     AttachDocument(document);
@@ -81,12 +80,16 @@ void View::DetachDocument() {
     kept->caret = caret_;
     kept->scrollWidth = scrollWidth_;
     kept->wrap.Clear();
-    if (Wrapping() && !metricsStale_ && wrap_.Lines() == doc_->LineCount()) {
+    kept->key = CurrentWrapKey();
+    if (Wrapping() && wrap_.Lines() == doc_->LineCount()) {
         kept->wrap = std::move(wrap_);
         kept->wrapResume = wrapResume_;
-        kept->key = CurrentWrapKey();
     }
     wrap_.Clear();
+    // The slots go with the document; the next document gets its own or fresh ones.
+    kept->layouts = std::move(cache_);
+    kept->generation = generation_;
+    cache_.clear();
     StopWrapTimer();
     doc_->RemoveWatcher(this);
     doc_->AddWatcher(kept);
@@ -113,10 +116,18 @@ void View::AttachDocument(Document* document) {
     compositionText_.clear();
     compositionAttributes_.clear();
     scrollWidth_ = kept ? kept->scrollWidth : 1;
-    ++generation_;
+    const bool sameLayout = kept && kept->key == CurrentWrapKey();
+    if (sameLayout && kept->layouts.size() == kLayoutSlots) {
+        // Its layouts, valid for the generation they were made in: a later generation of this
+        // cache is always a new number.
+        cache_ = std::move(kept->layouts);
+        generation_ = kept->generation;
+    } else {
+        cache_.assign(kLayoutSlots, LineLayout{});
+        ++generation_;
+    }
     if (Wrapping()) {
-        if (kept && !kept->wrap.Empty() && kept->wrap.Lines() == doc_->LineCount() &&
-            kept->key == CurrentWrapKey()) {
+        if (sameLayout && !kept->wrap.Empty() && kept->wrap.Lines() == doc_->LineCount()) {
             wrap_ = std::move(kept->wrap);
             wrapResume_ = kept->wrapResume;
             if (wrap_.FirstEstimate(0) < wrap_.Lines()) StartWrapTimer();
@@ -124,7 +135,10 @@ void View::AttachDocument(Document* document) {
             Rewrap();
         }
     }
-    if (kept) kept->wrap.Clear();
+    if (kept) {
+        kept->wrap.Clear();
+        std::vector<LineLayout>().swap(kept->layouts);
+    }
     scrollStale_ = true;
     host_->InvalidateAll();
     if (focused_) {
@@ -404,17 +418,17 @@ void View::RefreshMetrics() {
     metricsStale_ = false;
     const int32_t dpi = host_->Dpi();
     dpi_ = dpi > 0 ? dpi : 96;
-    auto specOf = [this](const Style& s) {
-        FontSpec spec;
-        spec.height = -FontPixelHeight(s.size, zoom_, dpi_);
-        spec.weight = s.weight;
-        spec.italic = s.italic;
-        spec.face = s.face;
-        return spec;
+    auto descOf = [this](const Style& s) {
+        FontDesc desc;
+        desc.height = -FontPixelHeight(s.size, zoom_, dpi_);
+        desc.weight = s.weight;
+        desc.italic = s.italic;
+        desc.face = s.face;
+        return desc;
     };
     host_->ReleaseFonts();
-    textFonts_.Apply(specOf(styles_[kStyleText]));
-    numberFonts_.Apply(specOf(styles_[kStyleLineNumber]));
+    textFonts_.Apply(descOf(styles_[kStyleText]));
+    numberFonts_.Apply(descOf(styles_[kStyleLineNumber]));
     lineAscent_ = std::max(textFonts_.ascent(), numberFonts_.ascent()) + extraAscent_;
     lineDescent_ = std::max(textFonts_.descent(), numberFonts_.descent()) + extraDescent_;
     lineHeight_ = std::max(1, lineAscent_ + lineDescent_);

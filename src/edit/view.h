@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@
 #include "edit/wrap_index.h"
 
 namespace quill {
+
+struct MessageArgs;
 
 // Timer ids of the view's window.
 inline constexpr int kCaretTimer = 1;
@@ -365,6 +368,25 @@ public:
     void GetSelection(int64_t* anchor, int64_t* caret) override;
 
 private:
+    // The sections of the message interface (view_messages_*.cpp); each answers the messages of its
+    // section and gives nothing for the others.
+    std::optional<intptr_t> TextMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> LineMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> DocumentMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> SelectionMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> ScrollMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> PointAndFocusMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> StyleMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> DrawingMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> IndentAndWrapMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> MarginAndScrollOptionMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> IndicatorMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> TargetMessage(unsigned m, const MessageArgs& a);
+    std::optional<intptr_t> FindMessage(unsigned m, const MessageArgs& a);
+    // SCI_CONVERTEOLS: every line break rewritten as one undo step, the caret, anchor and scroll
+    // position kept on their lines and columns.
+    void ConvertEols(int mode);
+
     void DetachDocument();
     void AttachDocument(Document* document);
     WrapKey CurrentWrapKey();
@@ -443,6 +465,13 @@ private:
     int32_t wheelAccumulator_ = 0;
     bool dragTimer_ = false;
 
+    // The three kinds of keyboard command: caret moves, view commands (scrolling, zoom, undo,
+    // clipboard) and edits.
+    bool MoveCommand(unsigned message);
+    bool ViewCommand(unsigned message);
+    bool EditCommand(unsigned message);
+    // Home: the display row's start first (when wrap-aware), then the indentation, then the line start.
+    int64_t SmartHomeTarget(bool wrapAware);
     void MoveVertically(unsigned message, int64_t rows, bool extend);
     void MoveTo(int64_t position, bool extend);
     void DeleteRange(int64_t start, int64_t end, bool ownStep);

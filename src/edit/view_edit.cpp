@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "edit/char_classes.h"
+#include "edit/eol_conversion.h"
 #include "edit/indentation.h"
 #include "edit/sci_messages.h"
 #include "edit/view.h"
@@ -27,10 +28,6 @@ bool JoinsPrevious(const LineLayout& l, uint32_t unit) {
 
 std::string Utf8Of(char32_t cp) {
     return EncodeCharacter(cp);
-}
-
-const char* EolText(int mode) {
-    return mode == 1 ? "\r" : mode == 2 ? "\n" : "\r\n";
 }
 
 }  // namespace
@@ -352,6 +349,10 @@ void View::MoveVertically(unsigned message, int64_t rows, bool extend) {
 }
 
 bool View::ExecuteCommand(unsigned message) {
+    return MoveCommand(message) || ViewCommand(message) || EditCommand(message);
+}
+
+bool View::MoveCommand(unsigned message) {
     const int64_t length = doc_->Length();
     const int64_t line = doc_->LineFromPosition(caret_);
     switch (message) {
@@ -414,16 +415,7 @@ bool View::ExecuteCommand(unsigned message) {
         case SCI_VCHOMEWRAP:
         case SCI_VCHOMEWRAPEXTEND: {
             const bool wrap = message == SCI_VCHOMEWRAP || message == SCI_VCHOMEWRAPEXTEND;
-            const bool extend = message == SCI_VCHOMEEXTEND || message == SCI_VCHOMEWRAPEXTEND;
-            const int64_t rowStart = RowStartPosition(DisplayRowOfPosition(caret_));
-            int64_t target;
-            if (wrap && rowStart > doc_->LineStart(line) && caret_ != rowStart) {
-                target = rowStart;
-            } else {
-                const int64_t indent = IndentPosition(*doc_, line);
-                target = caret_ == indent ? doc_->LineStart(line) : indent;
-            }
-            MoveTo(target, extend);
+            MoveTo(SmartHomeTarget(wrap), message == SCI_VCHOMEEXTEND || message == SCI_VCHOMEWRAPEXTEND);
             return true;
         }
         case SCI_LINEENDWRAP:
@@ -440,6 +432,21 @@ bool View::ExecuteCommand(unsigned message) {
         case SCI_DOCUMENTENDEXTEND:
             MoveTo(length, message == SCI_DOCUMENTENDEXTEND);
             return true;
+        default:
+            return false;
+    }
+}
+
+int64_t View::SmartHomeTarget(bool wrapAware) {
+    const int64_t line = doc_->LineFromPosition(caret_);
+    const int64_t rowStart = RowStartPosition(DisplayRowOfPosition(caret_));
+    if (wrapAware && rowStart > doc_->LineStart(line) && caret_ != rowStart) return rowStart;
+    const int64_t indent = IndentPosition(*doc_, line);
+    return caret_ == indent ? doc_->LineStart(line) : indent;
+}
+
+bool View::ViewCommand(unsigned message) {
+    switch (message) {
         case SCI_LINESCROLLDOWN:
             ScrollToRow(TopRow() + 1);
             return true;
@@ -453,7 +460,7 @@ bool View::ExecuteCommand(unsigned message) {
         case SCI_CANCEL:
             return true;
         case SCI_SELECTALL:
-            SetSelection(0, length);
+            SetSelection(0, doc_->Length());
             return true;
         case SCI_ZOOMIN:
             ZoomBy(1);
@@ -477,36 +484,47 @@ bool View::ExecuteCommand(unsigned message) {
             Paste();
             return true;
         default:
-            break;
-    }
-    // Everything below edits.
-    switch (message) {
-        case SCI_DELETEBACK:
-        case SCI_DELETEBACKNOTLINE:
-        case SCI_CLEAR:
-        case SCI_DELWORDLEFT:
-        case SCI_DELWORDRIGHT:
-        case SCI_DELWORDRIGHTEND:
-        case SCI_DELLINELEFT:
-        case SCI_DELLINERIGHT:
-        case SCI_LINEDELETE:
-        case SCI_NEWLINE:
-        case SCI_TAB:
-        case SCI_BACKTAB:
-        case SCI_SELECTIONDUPLICATE:
-        case SCI_LINEDUPLICATE:
-            break;
-        default:
             return false;
     }
+}
+
+namespace {
+
+// The editing commands, and whether each deletes a selection instead of doing its own edit.
+struct EditCommandInfo {
+    unsigned message;
+    bool selectionFirst;
+};
+constexpr EditCommandInfo kEditCommands[] = {
+    {SCI_DELETEBACK, true},
+    {SCI_DELETEBACKNOTLINE, true},
+    {SCI_CLEAR, true},
+    {SCI_DELWORDLEFT, true},
+    {SCI_DELWORDRIGHT, true},
+    {SCI_DELWORDRIGHTEND, true},
+    {SCI_DELLINELEFT, true},
+    {SCI_DELLINERIGHT, true},
+    {SCI_LINEDELETE, false},
+    {SCI_NEWLINE, false},
+    {SCI_TAB, false},
+    {SCI_BACKTAB, false},
+    {SCI_SELECTIONDUPLICATE, false},
+    {SCI_LINEDUPLICATE, false},
+};
+
+}  // namespace
+
+bool View::EditCommand(unsigned message) {
+    const auto* info = std::find_if(std::begin(kEditCommands), std::end(kEditCommands),
+                                    [message](const EditCommandInfo& c) { return c.message == message; });
+    if (info == std::end(kEditCommands)) return false;
     if (doc_->IsReadOnly()) return true;
-    const bool deletesSelection = message != SCI_LINEDELETE && message != SCI_NEWLINE && message != SCI_TAB &&
-                                  message != SCI_BACKTAB && message != SCI_SELECTIONDUPLICATE &&
-                                  message != SCI_LINEDUPLICATE;
-    if (deletesSelection && !SelectionEmpty()) {
+    if (info->selectionFirst && !SelectionEmpty()) {
         DeleteSelection(kCoalesceNone);
         return true;
     }
+    const int64_t length = doc_->Length();
+    const int64_t line = doc_->LineFromPosition(caret_);
     switch (message) {
         case SCI_DELETEBACK:
         case SCI_DELETEBACKNOTLINE: {

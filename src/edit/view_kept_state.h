@@ -1,13 +1,14 @@
 // What a view leaves with a document it stops showing, so that showing it again costs what the
-// screen needs: the wrap index (valid while the wrap mode, width, tab width and fonts are those it
-// was made with), the widest line seen, and the selection. While no view shows the document it
-// watches the edits made to it: the selection follows them (undo records it as the selection
+// screen needs: the wrap index and the line layouts (valid while the wrap mode, width, tab width
+// and fonts are those they were made with), the widest line seen, and the selection. While no view shows the
+// document it watches the edits made to it: the selection follows them (undo records it as the selection
 // before a step) and the wrap index keeps estimates for the lines they touch.
 #pragma once
 
 #include <cstdint>
 
 #include "edit/document.h"
+#include "edit/layout.h"
 #include "edit/wrap_index.h"
 
 namespace quill {
@@ -41,6 +42,9 @@ public:
     int64_t scrollWidth = 1;
     WrapIndex wrap;  // empty when nothing is kept
     int64_t wrapResume = 0;
+    // The layout cache's slots and the generation they are valid for; dropped at the first edit.
+    std::vector<LineLayout> layouts;
+    uint32_t generation = 0;
     WrapKey key;
 
     void NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "edit/layout_support.h"
+#include "edit/sci_messages.h"
 #include "edit/view_window_support.h"
 
 namespace quill {
@@ -112,6 +113,46 @@ TEST(PaintUpdate, PartialRepaintsShowWhatAFullRepaintDraws) {
     ExpectShownEqualsFullPaint(w, "deleted back");
     EXPECT_EQ(v.GetDocument()->LineEnd(1) - v.GetDocument()->LineStart(1),
               static_cast<int64_t>(U8(u8"가나다 abc 루멘판 def 1").size()));
+}
+
+// A document swapped out, edited while no view showed it, and swapped back in draws exactly what a
+// fresh control showing it draws, on the screen as in a full repaint.
+TEST(PaintUpdate, ASwappedInDocumentPaintsAsAFreshControlWithIt) {
+    EditorWindow w(420, 150, 0, true);
+    ASSERT_TRUE(w.ok());
+    auto send = [](HWND hwnd, UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(hwnd, m, wp, lp); };
+    send(w.hwnd(), SCI_SETWRAPMODE, SC_WRAP_WORD);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += U8(u8"가나다 abc 루멘판 the quick brown fox jumps ") + std::to_string(i) + "\r\n";
+    w.SetText(text);
+    auto* first = reinterpret_cast<Document*>(send(w.hwnd(), SCI_GETDOCPOINTER));
+    send(w.hwnd(), SCI_ADDREFDOCUMENT, 0, reinterpret_cast<LPARAM>(first));
+    auto* second = reinterpret_cast<Document*>(send(w.hwnd(), SCI_CREATEDOCUMENT));
+    second->InsertString(0, "second\r\ndocument", 16);
+    send(w.hwnd(), SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(second));
+    ExpectShownEqualsFullPaint(w, "the second document");
+    // Edits while the first is not shown: lines above the place it is shown at, one grown to wrap.
+    first->InsertString(0, "new first line\r\n", 16);
+    const std::string longer(300, 'w');
+    first->InsertString(first->LineStart(30), longer.data(), static_cast<int64_t>(longer.size()));
+    send(w.hwnd(), SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(first));
+    send(w.hwnd(), SCI_SETSEL, 200, 260);
+    send(w.hwnd(), SCI_SETFIRSTVISIBLELINE, 25);
+    w.view().FinishWrapping();
+    ExpectShownEqualsFullPaint(w, "the first document again");
+
+    EditorWindow fresh(420, 150);
+    send(fresh.hwnd(), SCI_SETWRAPMODE, SC_WRAP_WORD);
+    send(fresh.hwnd(), SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(first));
+    send(fresh.hwnd(), SCI_SETSEL, 200, 260);
+    send(fresh.hwnd(), SCI_SETFIRSTVISIBLELINE, 25);
+    fresh.view().FinishWrapping();
+    ASSERT_EQ(send(fresh.hwnd(), SCI_GETFIRSTVISIBLELINE), send(w.hwnd(), SCI_GETFIRSTVISIBLELINE));
+    const Capture a = w.Print(), b = fresh.Print();
+    EXPECT_TRUE(a.pixels == b.pixels);
+    send(w.hwnd(), SCI_RELEASEDOCUMENT, 0, reinterpret_cast<LPARAM>(first));
+    send(w.hwnd(), SCI_RELEASEDOCUMENT, 0, reinterpret_cast<LPARAM>(second));
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ TEST(QuillWindow, RegistersOnceAndSizesTheView) {
     ASSERT_TRUE(w.ok());
     EXPECT_EQ(SendMessageW(w.hwnd(), WM_GETDLGCODE, 0, 0), 0x8F);
     EXPECT_EQ(SendMessageW(w.hwnd(), WM_ERASEBKGND, 0, 0), 1);
-    EXPECT_TRUE(GetWindowLongPtrW(w.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    // Whether dropped files are taken is the host's choice.
+    EXPECT_FALSE(GetWindowLongPtrW(w.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     SetWindowPos(w.hwnd(), nullptr, 0, 0, 420, 150, SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(w.view().ClientWidth(), 420);
     EXPECT_EQ(w.view().ClientHeight(), 150);
@@ -90,6 +91,31 @@ TEST(QuillWindow, PressOnTheOverlayTrackJumpsAndDragScrolls) {
     SendMessageW(w.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
     SendMessageW(w.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
     EXPECT_EQ(v.TopRow(), 0);
+}
+
+TEST(QuillWindow, LosingTheCaptureEndsADragAndADpiChangeMeasuresAgain) {
+    EditorWindow w(300, 200, 0, true);
+    View& v = w.view();
+    w.SetText(Lines(50));
+    SendMessageW(w.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    ASSERT_EQ(GetCapture(), w.hwnd());
+    SendMessageW(w.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 40));
+    const int64_t caret = v.Caret();
+    EXPECT_GT(caret, v.Anchor());
+    SetCapture(GetParent(w.hwnd()));  // another window takes the mouse: the drag ends here
+    EXPECT_EQ(v.MouseModeNow(), kMouseNone);
+    ReleaseCapture();
+    SendMessageW(w.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 100));
+    EXPECT_EQ(v.Caret(), caret);
+
+    const test::Capture before = w.Print();
+    ValidateRect(w.hwnd(), nullptr);
+    SendMessageW(w.hwnd(), WM_DPICHANGED_AFTERPARENT, 0, 0);
+    EXPECT_TRUE(v.MetricsStale());
+    RECT dirty{};
+    EXPECT_TRUE(GetUpdateRect(w.hwnd(), &dirty, FALSE));
+    EXPECT_TRUE(w.Print().pixels == before.pixels);  // the same DPI here: fonts made again, same picture
+    EXPECT_FALSE(v.MetricsStale());
 }
 
 TEST(QuillWindow, BackgroundWrappingRunsOnTheWindowTimer) {

@@ -62,15 +62,18 @@ std::string Line(const char* name, double value, const std::string& unit) {
     return buffer;
 }
 
-// About 10 MB in 100,000 lines of mixed Hangul and Latin text.
-std::string HundredThousandLines() {
+// About 10 MB in 100,000 lines of mixed Hangul and Latin text (`sentence` in every line).
+std::string HundredThousandLines(
+    const char* sentence =
+        "가나다 The quick brown fox jumps over the lazy dog. 루멘판 0123456789 abcdefghij klmnop") {
     std::string text;
     text.reserve(10'500'000);
     char number[16];
     for (int i = 0; i < 100000; ++i) {
         std::snprintf(number, sizeof number, "%06d ", i);
         text += number;
-        text += "가나다 The quick brown fox jumps over the lazy dog. 루멘판 0123456789 abcdefghij klmnop\r\n";
+        text += sentence;
+        text += "\r\n";
     }
     return text;
 }
@@ -137,8 +140,8 @@ double Open(ControlDriver& d, const std::string& text) {
 // The scenarios come in groups; each group sets up what it needs (opening untimed when opening is
 // not what it measures), so the script can run every group in its own process under a time limit
 // and a control that hangs in one scenario still reports the others.
-constexpr const char* kGroups[] = {"memo",  "open10", "middle10", "page10",
-                                   "open2", "start2", "middle2",  "wrap2"};
+constexpr const char* kGroups[] = {"memo",   "open10",  "middle10", "page10", "open2",
+                                   "start2", "middle2", "wrap2",    "swap10"};
 
 void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& report) {
     if (group == "memo") {
@@ -196,6 +199,30 @@ void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& re
         Open(d, TwoMegabyteLine());
         report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(d, d.Length(), 100), "char");
         report.Add("memory: end", WorkingSetMb(), "MB");
+    } else if (group == "swap10") {
+        // Not a scenario of the performance test: switching between two tabs that show wrapped
+        // 10 MB texts, each scrolled to its middle, painting included.
+        d.Create(frame, true);
+        Pump(frame);
+        const std::vector<std::string> texts = {
+            HundredThousandLines(),
+            HundredThousandLines(
+                "다른 문서 Pack my box with five dozen liquor jugs, again and again and again.")};
+        if (!d.OpenDocuments(texts)) return;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            d.ShowDocument(i);
+            d.SetCaret(d.Length() / 2);
+            Pump(d.hwnd());
+        }
+        std::vector<double> times;
+        for (int i = 0; i < 200; ++i) {
+            const double t0 = Now();
+            d.ShowDocument(static_cast<size_t>(i % 2));
+            Pump(d.hwnd());
+            times.push_back(Now() - t0);
+        }
+        report.AddSteps("swap: two wrapped 10 MB documents", times, "switch");
+        report.Add("memory: two 10 MB documents", WorkingSetMb(), "MB");
     }
 }
 

@@ -28,6 +28,11 @@ public:
         SendMessageW(hwnd_, WM_KEYDOWN, VK_NEXT, 1);
         SendMessageW(hwnd_, WM_KEYUP, VK_NEXT, 0xC0000001);
     }
+    // Document swapping, as a tabbed program shows one of several open texts in one control:
+    // opens each text as a document of its own (false when the control has no such thing), then
+    // shows document `index` with the caret and scroll position it had when it was left.
+    virtual bool OpenDocuments(const std::vector<std::string>& /*texts*/) { return false; }
+    virtual void ShowDocument(size_t /*index*/) {}
     HWND hwnd() const { return hwnd_; }
 
 protected:

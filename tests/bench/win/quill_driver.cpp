@@ -43,6 +43,32 @@ public:
         Call(quill::SCI_RELEASEDOCUMENT, 0, reinterpret_cast<intptr_t>(doc));  // the view holds its own
     }
     int64_t Length() override { return Call(quill::SCI_GETLENGTH); }
+    bool OpenDocuments(const std::vector<std::string>& texts) override {
+        for (const std::string& text : texts) {
+            Load(text);
+            auto* doc = reinterpret_cast<quill::Document*>(Call(quill::SCI_GETDOCPOINTER));
+            Call(quill::SCI_ADDREFDOCUMENT, 0, reinterpret_cast<intptr_t>(doc));
+            tabs_.push_back({doc});
+            WaitForWrapping();
+        }
+        shown_ = tabs_.size() - 1;
+        return true;
+    }
+    // What the tabbed shell does on a tab switch: keep the old tab's place, show the other
+    // document, put its place back.
+    void ShowDocument(size_t index) override {
+        Tab& old = tabs_[shown_];
+        old.anchor = Call(quill::SCI_GETANCHOR);
+        old.caret = Call(quill::SCI_GETCURRENTPOS);
+        old.top = Call(quill::SCI_GETFIRSTVISIBLELINE);
+        old.x = Call(quill::SCI_GETXOFFSET);
+        const Tab& tab = tabs_[index];
+        Call(quill::SCI_SETDOCPOINTER, 0, reinterpret_cast<intptr_t>(tab.doc));
+        Call(quill::SCI_SETSEL, static_cast<uintptr_t>(tab.anchor), tab.caret);
+        Call(quill::SCI_SETFIRSTVISIBLELINE, static_cast<uintptr_t>(tab.top));
+        Call(quill::SCI_SETXOFFSET, static_cast<uintptr_t>(tab.x));
+        shown_ = index;
+    }
     // Positions are bytes: a caret is put where a user's could be, at the start of the character
     // that holds the byte.
     void SetCaret(int64_t position) override {
@@ -51,11 +77,26 @@ public:
     }
 
 private:
+    struct Tab {
+        quill::Document* doc;
+        intptr_t anchor = 0, caret = 0, top = 0, x = 0;
+    };
+    // Lets the background wrapper finish, as it does while a user reads.
+    void WaitForWrapping() {
+        quill::View* view = quill::ViewFromWindow(hwnd_);
+        MSG msg;
+        while (view && view->WrapPending()) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+            DispatchMessageW(&msg);
+        }
+    }
     intptr_t Call(unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0) {
         return fn_(ptr_, message, wParam, lParam);
     }
     DirectFunction fn_ = nullptr;
     intptr_t ptr_ = 0;
+    std::vector<Tab> tabs_;
+    size_t shown_ = 0;
 };
 
 const RegisterDriver kQuill("quill", "QuillEdit", [] { return std::make_unique<QuillDriver>(); });
