@@ -36,97 +36,58 @@ TEST(SplitCommandLine, Table) {
     }
 }
 
-// A resolver that marks what it made absolute, so the tests see which arguments went through it.
-std::wstring Resolve(const std::wstring& arg) {
-    return L"C:\\work\\" + arg;
-}
-
-StartupOptions Read(const Args& args) {
-    return ReadStartupOptions(args, Resolve);
-}
-
-TEST(ReadStartupOptions, FilesInOrderAndNewAnywhere) {
-    const StartupOptions o = Read({L"a.txt", L"--new", L"b.txt"});
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\a.txt", L"C:\\work\\b.txt"}));
-    EXPECT_TRUE(o.forceNew);
-    EXPECT_FALSE(o.bench);
-    EXPECT_TRUE(o.testPath.empty());
-}
-
-TEST(ReadStartupOptions, EmptyArgumentsAreIgnored) {
-    const StartupOptions o = Read({L"", L"a.txt", L""});
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\a.txt"}));
-}
-
-TEST(ReadStartupOptions, SwitchesAreExactAndCaseSensitive) {
-    const StartupOptions o = Read({L"--NEW", L"--new ", L"-new", L"--news", L"--Bench"});
-    EXPECT_FALSE(o.forceNew);
-    EXPECT_FALSE(o.bench);
-    EXPECT_EQ(o.files.size(), 5u) << "each is a file name";
-}
-
-TEST(ReadStartupOptions, BenchTakesTheNextArgumentAsWritten) {
-    StartupOptions o = Read({L"--bench", L"out\\bench.csv", L"a.txt"});
-    EXPECT_TRUE(o.bench);
-    EXPECT_EQ(o.benchOutput, L"out\\bench.csv") << "not made absolute";
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\a.txt"}));
-
-    o = Read({L"--bench", L"--new"});
-    EXPECT_TRUE(o.bench);
-    EXPECT_EQ(o.benchOutput, L"--new") << "whatever follows is the output, even a switch";
-    EXPECT_FALSE(o.forceNew);
-
-    o = Read({L"a.txt", L"--bench"});
-    EXPECT_TRUE(o.bench);
-    EXPECT_TRUE(o.benchOutput.empty());
-    EXPECT_EQ(o.files.size(), 1u);
-}
-
-TEST(ReadStartupOptions, SelfTestAndPerfTest) {
-    StartupOptions o = Read({L"--selftest", L"report.txt"});
-    EXPECT_EQ(o.testPath, L"C:\\work\\report.txt");
-    EXPECT_FALSE(o.perfTest);
-    EXPECT_TRUE(o.files.empty());
-
-    o = Read({L"--perftest", L"perf.txt"});
-    EXPECT_EQ(o.testPath, L"C:\\work\\perf.txt");
-    EXPECT_TRUE(o.perfTest);
-}
-
-TEST(ReadStartupOptions, LaterTestPathReplacesEarlier) {
-    StartupOptions o = Read({L"--selftest", L"one.txt", L"--perftest", L"two.txt"});
-    EXPECT_EQ(o.testPath, L"C:\\work\\two.txt");
-    EXPECT_TRUE(o.perfTest);
-
-    // The perf-test environment switch, once set, stays set.
-    o = Read({L"--perftest", L"one.txt", L"--selftest", L"two.txt"});
-    EXPECT_EQ(o.testPath, L"C:\\work\\two.txt");
-    EXPECT_TRUE(o.perfTest);
-}
-
-TEST(ReadStartupOptions, TestSwitchAsLastArgumentIsAFile) {
-    StartupOptions o = Read({L"--selftest"});
-    EXPECT_TRUE(o.testPath.empty());
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\--selftest"}));
-
-    o = Read({L"a.txt", L"--perftest"});
-    EXPECT_TRUE(o.testPath.empty());
-    EXPECT_FALSE(o.perfTest);
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\a.txt", L"C:\\work\\--perftest"}));
-}
-
-TEST(ReadStartupOptions, TestPathSwallowsASwitchAfterIt) {
-    const StartupOptions o = Read({L"--selftest", L"--new"});
-    EXPECT_EQ(o.testPath, L"C:\\work\\--new");
-    EXPECT_FALSE(o.forceNew);
-}
-
-TEST(ReadStartupOptions, WholeCommandLine) {
-    const StartupOptions o =
-        Read(SplitCommandLine(L"lumenpad.exe \"my notes.txt\" --new \"\" --selftest r.txt"));
-    EXPECT_EQ(o.files, (Args{L"C:\\work\\my notes.txt"}));
-    EXPECT_TRUE(o.forceNew);
-    EXPECT_EQ(o.testPath, L"C:\\work\\r.txt");
+// Files come out through a resolver that marks what it made absolute ("C:\work\" in front), so the
+// table shows which arguments went through it.
+TEST(ReadStartupOptions, Table) {
+    struct Case {
+        Args args;
+        Args files;
+        bool forceNew = false;
+        bool bench = false;
+        std::wstring benchOutput = {};
+        std::wstring testPath = {};
+        bool perfTest = false;
+    } cases[] = {
+        {{L"a.txt", L"--new", L"b.txt"}, {L"a.txt", L"b.txt"}, true},
+        {{L"", L"a.txt", L""}, {L"a.txt"}},  // empty arguments are ignored
+        // Switches are exact and case-sensitive: each of these is a file name.
+        {{L"--NEW", L"--new ", L"-new", L"--news", L"--Bench"},
+         {L"--NEW", L"--new ", L"-new", L"--news", L"--Bench"}},
+        // The argument after --bench is its output as written, even a switch; as the last one it has none.
+        {{L"--bench", L"out\\bench.csv", L"a.txt"}, {L"a.txt"}, false, true, L"out\\bench.csv"},
+        {{L"--bench", L"--new"}, {}, false, true, L"--new"},
+        {{L"a.txt", L"--bench"}, {L"a.txt"}, false, true},
+        // A test switch takes the next argument as its path, even a switch; a later one replaces it, and
+        // the perf-test environment switch, once set, stays set.
+        {{L"--selftest", L"report.txt"}, {}, false, false, {}, L"report.txt"},
+        {{L"--perftest", L"perf.txt"}, {}, false, false, {}, L"perf.txt", true},
+        {{L"--selftest", L"one.txt", L"--perftest", L"two.txt"}, {}, false, false, {}, L"two.txt", true},
+        {{L"--perftest", L"one.txt", L"--selftest", L"two.txt"}, {}, false, false, {}, L"two.txt", true},
+        {{L"--selftest", L"--new"}, {}, false, false, {}, L"--new"},
+        // As the last argument a test switch is a file name.
+        {{L"--selftest"}, {L"--selftest"}},
+        {{L"a.txt", L"--perftest"}, {L"a.txt", L"--perftest"}},
+        {SplitCommandLine(L"lumenpad.exe \"my notes.txt\" --new \"\" --selftest r.txt"),
+         {L"my notes.txt"},
+         true,
+         false,
+         {},
+         L"r.txt"},
+    };
+    const auto absolute = [](const std::wstring& arg) { return L"C:\\work\\" + arg; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const StartupOptions o = ReadStartupOptions(c.args, absolute);
+        Args files;
+        for (const std::wstring& f : c.files)
+            files.push_back(absolute(f));
+        EXPECT_EQ(o.files, files);
+        EXPECT_EQ(o.forceNew, c.forceNew);
+        EXPECT_EQ(o.bench, c.bench);
+        EXPECT_EQ(o.benchOutput, c.benchOutput);
+        EXPECT_EQ(o.testPath, c.testPath.empty() ? L"" : absolute(c.testPath));
+        EXPECT_EQ(o.perfTest, c.perfTest);
+    }
 }
 
 }  // namespace

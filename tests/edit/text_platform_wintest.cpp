@@ -9,20 +9,11 @@
 #include "edit/document.h"
 #include "edit/document_support.h"
 #include "edit/search.h"
-#include "edit/text_platform.h"
 
 namespace quill {
 namespace {
 
 using test::DocHandle;
-
-TEST(TextPlatformSystem, CharacterTypesComeFromTheSystem) {
-    EXPECT_TRUE(platform::CharTypeBasic(L'A') & platform::kC1Alpha);
-    EXPECT_TRUE(platform::CharTypeBasic(0x1680) & platform::kC1Space);
-    EXPECT_TRUE(platform::CharTypeExtended(0x0591) & platform::kC3NonSpacing);
-    EXPECT_TRUE(platform::CharTypeExtended(0x4E00) & platform::kC3Ideograph);
-    EXPECT_FALSE(platform::CharTypeExtended(0x093F) & platform::kC3NonSpacing);  // a spacing vowel sign
-}
 
 TEST(TextPlatformSystem, CombiningMarksByTheNonSpacingQuery) {
     for (char32_t c : {0x0591u, 0x05B0u, 0x05BCu, 0x0E31u, 0x0E48u, 0x094Du, 0x20D7u, 0x3099u})

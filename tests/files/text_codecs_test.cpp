@@ -174,48 +174,34 @@ TEST(IsValidUtf8, EveryTwoByteSequence) {
 
 // ---- decoding ----------------------------------------------------------------------------------
 
-TEST(DecodeToUtf8, Utf8IsTakenUnchangedEvenWhenInvalid) {
-    const std::string bytes = Bytes({'a', 0xC3, 0x28, 0xFF, 0xEF, 0xBB, 0xBF, 'z'});
-    EXPECT_EQ(DecodeToUtf8(bytes, TextEncoding::Utf8), bytes);
-    EXPECT_EQ(DecodeToUtf8("", TextEncoding::Utf8), "");
-}
-
-TEST(DecodeToUtf8, Utf8BomDropsThreeBytes) {
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xEF, 0xBB, 0xBF}), TextEncoding::Utf8Bom), "");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xEF, 0xBB, 0xBF, 'h', 'i'}), TextEncoding::Utf8Bom), "hi");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xEF}), TextEncoding::Utf8Bom), "");
-    EXPECT_EQ(DecodeToUtf8("", TextEncoding::Utf8Bom), "");
-}
-
-TEST(DecodeToUtf8, Utf16BothOrders) {
-    const std::u16string text = u"A\uD55C\uAE00 \U0001F600\r\nz";
-    const std::string expected = "A한글 \xF0\x9F\x98\x80\r\nz";
-    const std::string le = Utf16LeBytes(text), be = Swap16(le);
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFF, 0xFE}) + le, TextEncoding::Utf16Le), expected);
-    EXPECT_EQ(DecodeToUtf8(le, TextEncoding::Utf16Le), expected) << "no mark";
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFE, 0xFF}) + be, TextEncoding::Utf16Be), expected);
-    EXPECT_EQ(DecodeToUtf8(be, TextEncoding::Utf16Be), expected) << "no mark";
-}
-
-TEST(DecodeToUtf8, Utf16MarkDroppedInEitherOrder) {
-    // Big-endian bytes read as little-endian: the FE FF mark still goes.
-    const std::string be = Bytes({0xFE, 0xFF, 0x00, 0x61});
-    EXPECT_EQ(DecodeToUtf8(be, TextEncoding::Utf16Le), "\xE6\x84\x80") << "U+6100, not a mark";
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFF, 0xFF, 0x61, 0x00}), TextEncoding::Utf16Le), "a");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFE, 0xFE, 0x61, 0x00}), TextEncoding::Utf16Le), "a");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFF, 0xFE}), TextEncoding::Utf16Be), "");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFF}), TextEncoding::Utf16Le), "") << "one byte: no mark, no unit";
-}
-
-TEST(DecodeToUtf8, Utf16OddTrailingByteIgnored) {
-    EXPECT_EQ(DecodeToUtf8(Bytes({0xFF, 0xFE, 'a', 0, 'b', 0, 'c'}), TextEncoding::Utf16Le), "ab");
-    EXPECT_EQ(DecodeToUtf8(Bytes({0, 'a', 0}), TextEncoding::Utf16Be), "a");
-}
-
-TEST(DecodeToUtf8, OutOfRangeEncodingValueReadsAsAnsi) {
-    const std::string plain = "plain ASCII";
-    EXPECT_EQ(DecodeToUtf8(plain, static_cast<TextEncoding>(17)), plain);
-    EXPECT_EQ(DecodeToUtf8(plain, TextEncoding::Ansi), plain);
+TEST(DecodeToUtf8, Table) {
+    const std::string le = Utf16LeBytes(u"A\uD55C\uAE00 \U0001F600\r\nz"), be = Swap16(le);
+    const std::string text = "A한글 \xF0\x9F\x98\x80\r\nz";
+    const std::string invalid = Bytes({'a', 0xC3, 0x28, 0xFF, 0xEF, 0xBB, 0xBF, 'z'});
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+        std::string expected;
+    } cases[] = {
+        {"UTF-8 is taken unchanged, even invalid", invalid, TextEncoding::Utf8, invalid},
+        {"UTF-8 mark alone", Bytes({0xEF, 0xBB, 0xBF}), TextEncoding::Utf8Bom, ""},
+        {"UTF-8 mark then text", Bytes({0xEF, 0xBB, 0xBF, 'h', 'i'}), TextEncoding::Utf8Bom, "hi"},
+        {"UTF-8 mark cut short", Bytes({0xEF}), TextEncoding::Utf8Bom, ""},
+        {"UTF-16 LE with its mark", Bytes({0xFF, 0xFE}) + le, TextEncoding::Utf16Le, text},
+        {"UTF-16 LE without a mark", le, TextEncoding::Utf16Le, text},
+        {"UTF-16 BE with its mark", Bytes({0xFE, 0xFF}) + be, TextEncoding::Utf16Be, text},
+        {"UTF-16 BE without a mark", be, TextEncoding::Utf16Be, text},
+        {"odd trailing byte ignored", Bytes({0, 'a', 0}), TextEncoding::Utf16Be, "a"},
+        {"FE FF read as LE is U+6100, not a mark", Bytes({0xFE, 0xFF, 0x00, 0x61}), TextEncoding::Utf16Le,
+         "\xE6\x84\x80"},
+        {"FF FF is no mark", Bytes({0xFF, 0xFF, 0x61, 0x00}), TextEncoding::Utf16Le, "a"},
+        {"FF FE read as BE is a mark", Bytes({0xFF, 0xFE}), TextEncoding::Utf16Be, ""},
+        {"one byte: no mark, no unit", Bytes({0xFF}), TextEncoding::Utf16Le, ""},
+        {"a value out of range reads as ANSI", "plain ASCII", static_cast<TextEncoding>(17), "plain ASCII"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Hex(DecodeToUtf8(c.bytes, c.encoding)), Hex(c.expected)) << c.name;
 }
 
 // ---- encoding ----------------------------------------------------------------------------------
@@ -266,25 +252,36 @@ TEST(Codecs, UtfRoundTripOfRandomText) {
 
 // ---- UTF-8 and UTF-16 --------------------------------------------------------------------------
 
-TEST(WideConversion, WellFormedText) {
-    EXPECT_EQ(Utf8ToWide(""), L"");
-    EXPECT_EQ(WideToUtf8(L""), "");
-    const std::wstring wide = {L'a', 0xD55C, 0xAE00, 0xD83D, 0xDE00, L'z'};
-    const std::string utf8 = "a한글\xF0\x9F\x98\x80z";
-    EXPECT_EQ(Utf8ToWide(utf8), wide);
-    EXPECT_EQ(WideToUtf8(wide), utf8);
+// How many U+FFFD an ill-formed run yields is the system's business; the text around it survives, no
+// surrogate leaks out, and the result converts back to well-formed UTF-8.
+TEST(WideConversion, IllFormedInputBecomesReplacementCharacters) {
+    const std::string cases[] = {
+        Bytes({'a', 0xC3, '(', 'b'}),        Bytes({'a', 0xC0, 0x80, 'b'}),
+        Bytes({'a', 0xED, 0xA0, 0x80, 'b'}), Bytes({'a', 0xF4, 0x90, 0x80, 0x80, 'b'}),
+        Bytes({'a', 'b', 0xE2, 0x82}),       Bytes({'a', 0x80, 'b'}),
+    };
+    for (const std::string& bytes : cases) {
+        const std::wstring wide = Utf8ToWide(bytes);
+        ASSERT_FALSE(wide.empty()) << Hex(bytes);
+        EXPECT_EQ(wide.front(), L'a') << Hex(bytes);
+        EXPECT_NE(wide.find(static_cast<wchar_t>(0xFFFD)), std::wstring::npos) << Hex(bytes);
+        for (wchar_t u : wide)
+            EXPECT_FALSE(u >= 0xD800 && u <= 0xDFFF) << Hex(bytes);
+        EXPECT_TRUE(IsValidUtf8(WideToUtf8(wide))) << Hex(bytes);
+    }
+    EXPECT_EQ(Utf8ToWide(Bytes({'a', 0xC3, '(', 'b'})).substr(2), L"(b");
 }
 
-TEST(WideConversion, InvalidInputBecomesReplacementCharacter) {
-    // How many U+FFFD an ill-formed run yields is the system's business; the text around it survives.
-    const std::wstring wide = Utf8ToWide(Bytes({'a', 0xC3, '(', 'b'}));
-    ASSERT_GE(wide.size(), 4u);
-    EXPECT_EQ(wide.front(), L'a');
-    EXPECT_NE(wide.find(static_cast<wchar_t>(0xFFFD)), std::wstring::npos);
-    EXPECT_EQ(wide.substr(wide.size() - 2), L"(b");
-
-    const std::wstring lone = {L'x', 0xD800, L'y', 0xDC00};
-    EXPECT_EQ(WideToUtf8(lone), "x\xEF\xBF\xBDy\xEF\xBF\xBD");
+TEST(WideConversion, UnpairedSurrogatesBecomeReplacementCharacters) {
+    const std::wstring r = {0xFFFD};
+    const std::wstring cases[][2] = {
+        {{L'a', 0xD800}, L"a" + r},
+        {{L'a', 0xDC00, L'b'}, L"a" + r + L"b"},
+        {{0xDE00, 0xD83D, L'b'}, r + r + L"b"},
+        {{0xD83D, 0xD83D, 0xDE00}, r + std::wstring{0xD83D, 0xDE00}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Hex(WideToUtf8(c[0])), Hex(WideToUtf8(c[1])));
 }
 
 // ---- line breaks -------------------------------------------------------------------------------
@@ -319,16 +316,6 @@ TEST(DetectEolStyle, ScansOnlyTheFirstMebibyte) {
     EXPECT_EQ(DetectEolStyle(crlf), EolStyle::Crlf);
     crlf.back() = 'y';
     EXPECT_EQ(DetectEolStyle(crlf), EolStyle::Cr);
-}
-
-TEST(DetectEolStyle, MixedBreaksAreKeptThroughTheCodecs) {
-    // First break CR LF, second a lone LF: style Crlf, and the LF survives a round trip unchanged.
-    const std::string text = "one\r\ntwo\nthree\rfour";
-    EXPECT_EQ(DetectEolStyle(text), EolStyle::Crlf);
-    for (TextEncoding e :
-         {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
-        EXPECT_EQ(DecodeToUtf8(EncodeFromUtf8(text, e), e), text);
-    }
 }
 
 // ---- stored values and names -------------------------------------------------------------------

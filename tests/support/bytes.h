@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "edit/char_classes.h"
+
 namespace lumen::test {
 
 inline std::string Bytes(std::initializer_list<int> values) {
@@ -26,23 +28,10 @@ inline std::string Hex(const std::string& s) {
     return out;
 }
 
-// Appends the UTF-8 form of one code point (no validation: surrogates and overlong-free only).
+// Appends the UTF-8 form of one scalar value (the editor's encoder, tested against its decoder over
+// every scalar value).
 inline void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    out += quill::EncodeCharacter(cp);
 }
 
 }  // namespace lumen::test
