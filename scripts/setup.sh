@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    g++ make cmake git
+    g++ make cmake git clang-format
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix
     wine wine64 xvfb xauth

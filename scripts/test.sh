@@ -2,8 +2,11 @@
 # Builds Lumenpad and runs every test:
 #   1. native (Linux g++, AddressSanitizer + UndefinedBehaviorSanitizer) through ctest;
 #   2. the Windows build (MinGW-w64) under Wine in a private Xvfb, once with the Korean ANSI code
-#      page (949) and once with the Western one (1252), each in its own prefix inside the build tree.
-# Ends with one line "N passed, N failed" over all runs; exits non-zero when anything failed.
+#      page (949) and once with the Western one (1252), each in its own prefix inside the build tree;
+#   3. clang-format over every C++ file under src/ and tests/: each file it would change is a failure.
+# Both builds treat warnings in the project's own code as errors and check the standard library's
+# bounds (_GLIBCXX_ASSERTIONS). Ends with one line "N passed, N failed, N skipped" over all runs;
+# exits non-zero when anything failed.
 #
 # Environment: LUMENPAD_TEST_FILTER (a GoogleTest filter for all runs), LUMENPAD_SKIP_NATIVE=1,
 # LUMENPAD_SKIP_WINE=1, LUMENPAD_JOBS (parallel build jobs, default: the number of cores),
@@ -31,6 +34,7 @@ trap 'lumen_wine_cleanup; exit 130' INT TERM
 if [[ ${LUMENPAD_SKIP_NATIVE:-0} != 1 ]]; then
     echo "== native build (sanitizers)"
     if cmake -S . -B "$B/native" -DCMAKE_BUILD_TYPE=Debug -DLUMENPAD_SANITIZE=ON -DLUMENPAD_WERROR=ON \
+            -DLUMENPAD_ASSERTIONS=ON \
             >"$B/native-configure.log" 2>&1 &&
         cmake --build "$B/native" -j "$JOBS" 2>&1 | tail -n 40; [[ ${PIPESTATUS[0]} == 0 ]]; then
         echo "== native tests"
@@ -50,7 +54,8 @@ fi
 if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
     echo "== Windows build (MinGW-w64)"
     if cmake -S . -B "$B/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMENPAD_WERROR=ON >"$B/win-configure.log" 2>&1 &&
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMENPAD_WERROR=ON -DLUMENPAD_ASSERTIONS=ON \
+            >"$B/win-configure.log" 2>&1 &&
         cmake --build "$B/win" -j "$JOBS" 2>&1 | tail -n 40; [[ ${PIPESTATUS[0]} == 0 ]]; then
         if lumen_start_xvfb; then
             for cp in 949 1252; do
@@ -73,6 +78,23 @@ if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
         BROKEN+=("Windows build")
     fi
 fi
+
+# ---- formatting --------------------------------------------------------------------------------------
+# One failing test case per file that clang-format (the repository's .clang-format) would change.
+echo "== clang-format ($(clang-format --version | grep -oE '[0-9]+\.[0-9.]+' | head -n 1))"
+{
+    echo '<testsuites><testsuite name="clang-format">'
+    unformatted=0
+    while IFS= read -r -d '' file; do
+        if ! clang-format --dry-run -Werror "$file" >/dev/null 2>&1; then
+            echo "not formatted: $file (clang-format -i $file)" >&2
+            echo "<testcase name=\"$file\"><failure message=\"not formatted\"/></testcase>"
+            unformatted=$((unformatted + 1))
+        fi
+    done < <(find src tests \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
+    ((unformatted == 0)) && echo '<testcase name="every file under src/ and tests/"/>'
+    echo '</testsuite></testsuites>'
+} >"$RESULTS/format.xml"
 
 # ---- summary ---------------------------------------------------------------------------------------
 # Counts <testcase> elements of GoogleTest and CTest JUnit reports: failed when one holds a <failure>,
