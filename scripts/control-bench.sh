@@ -71,7 +71,7 @@ if ((REPEAT > 1)); then
             awk '{ name = substr($0, 1, 44); sub(/ +$/, "", name); v[name] = v[name] " " substr($0, 46, 10) }
                  END { for (n in v) print n "\t" v[n] }' | sort |
             while IFS=$'\t' read -r name values; do
-                read -r -a xs < <(tr ' ' '\n' <<<"$values" | grep . | sort -g | tr '\n' ' ')
+                read -r -a xs <<<"$(tr ' ' '\n' <<<"$values" | grep . | sort -g | tr '\n' ' ')"
                 k=${#xs[@]}
                 printf '%-40s %8s %8s %8s %4d\n' "$name" "${xs[k / 2]}" "${xs[(k + 9) / 10 - 1]}" "${xs[(9 * k + 9) / 10 - 1]}" "$k"
             done

@@ -460,19 +460,17 @@ void Painter::Whitespace(const LineLayout& l, uint32_t rs, uint32_t re, int32_t 
 
 // Thin bars drawn over the rows: a pill thumb, anti-aliased by 4x4 coverage sampling.
 void Painter::OverlayBars() {
-    const ScrollValues vv = v_.VerticalValues();
-    const ScrollValues hv = v_.HorizontalValues();
     const int32_t height = v_.ClientHeight();
+    const OverlayPointer& pointer = v_.Overlay();
     clip_ = {0, 0, width_, height};
     for (int which : {kOverlayVertical, kOverlayHorizontal}) {
         const bool vertical = which == kOverlayVertical;
-        const OverlayBar bar = vertical ? ComputeOverlayBar(true, width_, height, vv, hv.Scrollable(), dpi_)
-                                        : ComputeOverlayBar(false, width_, height, hv, false, dpi_);
+        const OverlayBar bar = v_.OverlayGeometry(vertical);
         if (!bar.exists) continue;
-        const bool active = host_.hover == which || host_.drag == which;
+        const bool active = pointer.hover == which || pointer.drag == which;
         if (active)
             BlendRect(bar.strip.left, bar.strip.top, bar.strip.right, bar.strip.bottom, text_.fore, 20);
-        const uint32_t alpha = host_.drag == which ? 168 : (host_.hover == which ? 136 : 92);
+        const uint32_t alpha = pointer.drag == which ? 168 : (pointer.hover == which ? 136 : 92);
         const int32_t thick = ScaleForDpi(active ? 8 : 3, dpi_);
         const int32_t gap = ScaleForDpi(active ? 3 : 4, dpi_);
         const int32_t a0 = bar.trackStart + bar.thumbOffset, a1 = a0 + bar.thumbLength;

@@ -10,6 +10,9 @@
 namespace quill {
 
 // ---- private messages ------------------------------------------------------------------------
+// The range of numbers the message handler answers (unknown ones in it return 0).
+inline constexpr unsigned kFirstSciMessage = 2000;
+inline constexpr unsigned kLastSciMessage = 4999;
 inline constexpr unsigned QM_SETHINTTEXT = 9001;
 inline constexpr unsigned QM_DELIVERUPDATEUI = 0x7E01;  // posted to itself
 inline constexpr unsigned QM_TESTHOOK = 0x7E02;         // input-method test hook (QUILLEDIT_TEST)

@@ -34,6 +34,17 @@ struct OverlayBar {
 
 inline constexpr int32_t kOverlayStrip = 14;  // at 96 DPI
 
+// The overlay bars, as the pointer sees them.
+enum OverlayPart { kOverlayNone = 0, kOverlayVertical = 1, kOverlayHorizontal = 2 };
+
+// The pointer's state over the overlay bars: the bar it hovers, the bar whose thumb it drags and
+// where it holds the thumb (pixels from the thumb's start along the bar).
+struct OverlayPointer {
+    int hover = kOverlayNone;
+    int drag = kOverlayNone;
+    int32_t grab = 0;
+};
+
 // Geometry of the vertical (or horizontal) overlay bar in a client area. `otherExists` tells
 // whether the other bar shows, which shortens the vertical track.
 OverlayBar ComputeOverlayBar(bool vertical, int32_t clientWidth, int32_t clientHeight, const ScrollValues& v,

@@ -881,23 +881,11 @@ void View::UpdateScrollBars() {
     const ScrollValues v = VerticalValues();
     const ScrollValues h = HorizontalValues();
     if (overlayBars_) {
-        // Only the strip of a bar whose drawing changed: a line growing while typing changes the
-        // horizontal values, mostly without moving a thumb (or with no bar to show), and
-        // repainting the vertical strip too would touch every row.
-        const int32_t strip = ScaleForDpi(kOverlayStrip, dpi_);
-        auto bar = [&](bool vertical, const ScrollValues& vv, const ScrollValues& hv) {
-            return vertical ? ComputeOverlayBar(true, clientWidth_, clientHeight_, vv, hv.Scrollable(), dpi_)
-                            : ComputeOverlayBar(false, clientWidth_, clientHeight_, hv, false, dpi_);
-        };
-        auto same = [](const OverlayBar& a, const OverlayBar& b) {
-            if (!a.exists || !b.exists) return a.exists == b.exists;
-            return a.trackStart == b.trackStart && a.trackLength == b.trackLength &&
-                   a.thumbOffset == b.thumbOffset && a.thumbLength == b.thumbLength;
-        };
-        if (!sentV_ || !same(bar(true, lastV_, lastH_), bar(true, v, h)))
-            host_->InvalidateRect(clientWidth_ - strip, 0, clientWidth_, clientHeight_);
-        if (!sentH_ || !same(bar(false, lastV_, lastH_), bar(false, v, h)))
-            host_->InvalidateRect(0, clientHeight_ - strip, clientWidth_, clientHeight_);
+        if (!sentV_ || !sentH_) {
+            InvalidateOverlayStrips();
+        } else {
+            InvalidateChangedOverlayStrips(lastV_, lastH_, v, h);
+        }
     } else {
         if (!sentV_ || !(v == lastV_)) host_->SetScrollBar(true, v);
         if (!sentH_ || !(h == lastH_)) host_->SetScrollBar(false, h);

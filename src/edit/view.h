@@ -270,6 +270,24 @@ public:
     bool ScrollBarsStale() const { return scrollStale_; }
     void MarkScrollBarsStale() { scrollStale_ = true; }
 
+    // ---- overlay scroll bars (view_overlay.cpp) ------------------------------------------------
+    // Where a bar and its thumb are for the current scroll values (exists is false when it shows
+    // nothing, and always without overlay bars).
+    OverlayBar OverlayGeometry(bool vertical);
+    // The bar under client point (x, y), or kOverlayNone.
+    int OverlayAt(int32_t x, int32_t y);
+    const OverlayPointer& Overlay() const { return overlay_; }
+    // A left press: true when it fell on a bar, which then follows the pointer until released
+    // (a press off the thumb moves the thumb's middle to the pointer at once).
+    bool OverlayPress(int32_t x, int32_t y);
+    void OverlayDragTo(int32_t x, int32_t y);
+    bool OverlayDragging() const { return overlay_.drag != kOverlayNone; }
+    void OverlayRelease();
+    // The pointer moved without a button: true when it is over a bar (the host should tell the
+    // view when the pointer leaves the window).
+    bool OverlayHover(int32_t x, int32_t y);
+    void OverlayLeave();
+
     // ---- positions on screen ------------------------------------------------------------------
     // Client coordinates of the left edge of `position`'s character cell and the top of its row;
     // false when its line is not laid out in a visible place (y may then be off screen anyway).
@@ -489,6 +507,11 @@ private:
     bool scrollStale_ = true;
     bool sentV_ = false, sentH_ = false;
     ScrollValues lastV_, lastH_;
+    OverlayPointer overlay_;
+    void InvalidateOverlayStrips();
+    // Invalidates the strip of each overlay bar whose drawing differs between the old and new values.
+    void InvalidateChangedOverlayStrips(const ScrollValues& oldV, const ScrollValues& oldH,
+                                        const ScrollValues& v, const ScrollValues& h);
 };
 
 }  // namespace quill

@@ -206,15 +206,13 @@ TEST(PaintWindow, OverlayBarsThickenWhileHovered) {
     EXPECT_GT(idle.Count(300 - 7, 2, 300 - 4, 40, inked), 20);
     EXPECT_EQ(idle.Count(300 - 4, 0, 300, 200, inked), 0);
     EXPECT_EQ(idle.Count(300 - 14, 0, 300 - 8, 200, inked), 0);
-    auto* host = static_cast<WinViewHost*>(v.host());
-    host->hover = kOverlayVertical;
+    ASSERT_TRUE(v.OverlayHover(300 - 5, 20));
     const Capture hovered = w.Print();
     EXPECT_GT(hovered.Count(300 - 11, 2, 300 - 3, 40, inked), 100);
     // The whole strip is tinted while hovered.
     EXPECT_EQ(
         hovered.Count(300 - 14, 150, 300, 200, [](uint32_t p) { return p == Blend(kWhite, 20u << 24); }),
         14 * 50);
-    host->hover = kOverlayNone;
 }
 
 TEST(PaintWindow, CompositionUnderlineAndCaretAtItsEnd) {

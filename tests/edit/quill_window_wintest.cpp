@@ -81,12 +81,11 @@ TEST(QuillWindow, PressOnTheOverlayTrackJumpsAndDragScrolls) {
     const LPARAM bottom = MAKELPARAM(300 - 5, 200 - 10);
     SendMessageW(w.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, bottom);
     EXPECT_GT(v.TopRow(), 900);  // the thumb jumped to the pointer
-    auto* host = static_cast<WinViewHost*>(v.host());
-    EXPECT_EQ(host->drag, kOverlayVertical);
+    EXPECT_EQ(v.Overlay().drag, kOverlayVertical);
     SendMessageW(w.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300 - 5, 0));
     EXPECT_EQ(v.TopRow(), 0);
     SendMessageW(w.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(300 - 5, 0));
-    EXPECT_EQ(host->drag, kOverlayNone);
+    EXPECT_EQ(v.Overlay().drag, kOverlayNone);
     // A press in the text leaves the view where it is.
     SendMessageW(w.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
     SendMessageW(w.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
