@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "edit/char_classes.h"
 #include "edit/document_support.h"
 #include "support/bytes.h"
 
@@ -44,45 +45,6 @@ TEST(DocumentLines, EmptyDocumentHasOneEmptyLine) {
 }
 
 // ---- UTF-8 ------------------------------------------------------------------------------------------
-
-struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    char32_t expected;
-    int width;
-};
-
-TEST(DocumentUtf8, CharacterAtDecodesAndRejects) {
-    const DecodeCase cases[] = {
-        {"ASCII", "A", 'A', 1},
-        {"two bytes", Bytes({0xC3, 0xA9}), 0xE9, 2},
-        {"Hangul syllable", "한", 0xD55C, 3},
-        {"emoji", "\xF0\x9F\x98\x80", 0x1F600, 4},
-        {"highest code point", Bytes({0xF4, 0x8F, 0xBF, 0xBF}), 0x10FFFF, 4},
-        {"C3 28 is invalid", Bytes({0xC3, 0x28}), 0xFFFD, 1},
-        {"lone continuation", Bytes({0x80}), 0xFFFD, 1},
-        {"C0 overlong lead", Bytes({0xC0, 0x80}), 0xFFFD, 1},
-        {"overlong three bytes", Bytes({0xE0, 0x80, 0x80}), 0xFFFD, 1},
-        {"surrogate", Bytes({0xED, 0xA0, 0x80}), 0xFFFD, 1},
-        {"above U+10FFFF", Bytes({0xF4, 0x90, 0x80, 0x80}), 0xFFFD, 1},
-        {"overlong four bytes", Bytes({0xF0, 0x8F, 0xBF, 0xBF}), 0xFFFD, 1},
-        {"F5 lead", Bytes({0xF5, 0x80, 0x80, 0x80}), 0xFFFD, 1},
-        {"cut off at the end", Bytes({0xE2, 0x82}), 0xFFFD, 1},
-        {"FF byte", Bytes({0xFF}), 0xFFFD, 1},
-    };
-    for (const DecodeCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        DocHandle doc(c.bytes);
-        int width = 0;
-        EXPECT_EQ(doc->CharacterAt(0, &width), c.expected);
-        EXPECT_EQ(width, c.width);
-        // The same character read backwards from its end, when it is whole.
-        if (c.width == static_cast<int>(c.bytes.size())) {
-            EXPECT_EQ(doc->CharacterBefore(c.width, &width), c.expected);
-            EXPECT_EQ(width, c.width);
-        }
-    }
-}
 
 TEST(DocumentUtf8, CharacterBeforeFallsBackToOneByte) {
     // "é" cut short after its lead byte, followed by text: the byte before 2 is the cut-off lead.
@@ -542,6 +504,18 @@ private:
             const int64_t p = std::uniform_int_distribution<int64_t>(-1, n + 1)(rng_);
             const bool start = p > 0 && p <= n && std::binary_search(starts.begin(), starts.end() - 1, p);
             ASSERT_EQ(doc_->IsLineStartAfterBreak(p), start) << "position " << p;
+        }
+        // Characters are decoded across the gap as from contiguous bytes (the decoder itself is
+        // char_classes_test.cpp's).
+        for (int i = 0; i < 8; ++i) {
+            const int64_t p = std::uniform_int_distribution<int64_t>(-1, n)(rng_);
+            int width = -1, expectedWidth = 0;
+            const char32_t expected =
+                p < 0 || p >= n ? 0
+                                : DecodeCharacter(reinterpret_cast<const unsigned char*>(model_.data()) + p,
+                                                  std::min<int64_t>(4, n - p), &expectedWidth);
+            ASSERT_EQ(doc_->CharacterAt(p, &width), expected) << "position " << p;
+            ASSERT_EQ(width, expectedWidth) << "position " << p;
         }
         if (++checks_ % 4 == 0) {
             ASSERT_NO_FATAL_FAILURE(CheckSteps());

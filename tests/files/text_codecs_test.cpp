@@ -41,6 +41,8 @@ struct DetectCase {
     TextEncoding expected;
 };
 
+// Which invalid UTF-8 falls back to Ansi is IsValidUtf8's test below; these rows check the order of
+// the rules.
 TEST(DetectEncoding, Table) {
     const std::string hangulLe = Utf16LeBytes(u"abc 한국어 def 한국 ghi");
     const DetectCase cases[] = {
@@ -59,17 +61,10 @@ TEST(DetectEncoding, Table) {
         {"UTF-16 LE mixing ASCII and Hangul", hangulLe, TextEncoding::Utf16Le},
         {"UTF-16 BE mixing ASCII and Hangul", Swap16(hangulLe), TextEncoding::Utf16Be},
         {"odd-length invalid data", Bytes({'a', 0xFF, 'b', 'c', 'd'}), TextEncoding::Ansi},
-        {"short invalid data", Bytes({0xC7, 0xD1, 'a'}), TextEncoding::Ansi},
         {"CP949 Hangul bytes", Bytes({0xC7, 0xD1, 0xB1, 0xDB}), TextEncoding::Ansi},
         {"overlong C0 80", Bytes({'a', 'b', 0xC0, 0x80}), TextEncoding::Ansi},
-        {"overlong 3-byte E0 80 80", Bytes({'a', 0xE0, 0x80, 0x80}), TextEncoding::Ansi},
-        {"overlong 4-byte F0 80 80 80", Bytes({0xF0, 0x80, 0x80, 0x80}), TextEncoding::Ansi},
         {"encoded surrogate ED A0 80", Bytes({'a', 0xED, 0xA0, 0x80}), TextEncoding::Ansi},
-        {"above U+10FFFF", Bytes({0xF4, 0x90, 0x80, 0x80}), TextEncoding::Ansi},
         {"sequence cut by the end", Bytes({'a', 'b', 0xED, 0x95}), TextEncoding::Ansi},
-        {"stray continuation byte", Bytes({'a', 0x80, 'b', 'c'}), TextEncoding::Ansi},
-        {"F8 lead byte", Bytes({0xF8, 0x88, 0x80, 0x80}), TextEncoding::Ansi},
-        {"lead followed by ASCII", Bytes({0xC3, '(', 'a', 'b'}), TextEncoding::Ansi},
     };
     for (const DetectCase& c : cases) {
         EXPECT_EQ(DetectEncoding(c.bytes), c.expected) << c.name << ": " << Hex(c.bytes);
