@@ -1,0 +1,150 @@
+// The application object: everything the shell owns, in one static instance that lives for the
+// whole process. Plain data; the verbs that change it live with their concept (tabs_win.cpp,
+// main_window_win.cpp, title_band_win.cpp, status_band_win.cpp, open_files_win.cpp).
+//
+// Invariants (outside start-up and the inside of a verb):
+//  - `tabs` holds at least one tab and `tabs.active` indexes it; the active tab's `doc` is the
+//    document the editor shows, and only it;
+//  - `chrome.layout` is the band layout of the current client size, DPI, tab count and status texts;
+//  - everything here is touched on the user-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/band_layout.h"
+#include "app/column_cache.h"
+#include "app/tab_model.h"
+#include "app/theme.h"
+#include "edit/timer_restarts.h"
+#include "files/settings.h"
+#include "ui/surface.h"
+#include "ui/tooltip.h"
+
+namespace lumen {
+
+// Private messages of the main window.
+inline constexpr UINT WMU_STARTED = WM_APP + 1;
+inline constexpr UINT WMU_BENCH_DONE = WM_APP + 2;
+inline constexpr UINT WMU_FIRST_PAINT = WM_APP + 3;
+inline constexpr UINT WMU_RUN_TESTS = WM_APP + 4;
+inline constexpr UINT WMU_OPEN_PENDING = WM_APP + 5;
+
+// Timers of the main window, each with one handler in main_window_win.cpp.
+enum TimerId : UINT_PTR {
+    kTimerEdit = 1,           // after a text change: the autosave, backup and session step
+    kTimerRecount = 2,        // the status bar's counter
+    kTimerFindRefresh = 3,    // the find card's match highlighting
+    kTimerStatusMessage = 4,  // end of a transient status message
+    kTimerTooltip = 5,        // hover delay of the bands' tooltips
+    kTimerFocusNotice = 6,    // end of the focus-mode notice
+};
+
+inline constexpr UINT kEditDelayMs = 1000;
+inline constexpr UINT kEditDelayLargeMs = 3000;  // documents of kLargeDocumentBytes or more
+inline constexpr int64_t kLargeDocumentBytes = 8'388'609;
+inline constexpr UINT kRecountDelayMs = 150;
+inline constexpr UINT kRecountAfterMoveMs = 120;
+inline constexpr UINT kFindRefreshDelayMs = 300;
+inline constexpr UINT kStatusMessageMs = 2500;
+
+// The editor's direct-call function: the same as sending it the message.
+using EditorFunction = intptr_t (*)(void* editor, unsigned message, uintptr_t wParam, intptr_t lParam);
+
+// The title and status bands: geometry and pointer interaction.
+struct ChromeState {
+    BandLayout layout;
+    int32_t scroll = 0;    // wanted scroll offset of the unpinned tabs (the layout clamps it)
+    HitPart hover;         // under the pointer
+    HitPart pressed;       // where the left button went down; part 0 when none
+    HitPart tipFor;        // whose tooltip is pending or shown
+    int32_t dragTab = -1;  // the tab held by the left button
+    int32_t dragStartX = 0;
+    bool dragging = false;
+    int32_t captionHover = kHitNothing;  // kHitMinimize, kHitMaximize or kHitClose
+    int32_t captionPressed = kHitNothing;
+    bool trackingClient = false;  // a mouse-leave notification is requested
+    bool trackingNonClient = false;
+    bool windowActive = true;  // the non-client area is drawn active
+    int32_t textMargin = 0;    // the editor's text margins in focus mode; 0: the default
+    BandRect editorPlaced;     // where the editor was last put
+};
+
+// The texts of the status band.
+struct StatusState {
+    std::wstring positionText;
+    std::wstring countText;
+    std::wstring statusMessage;  // transient, cleared by kTimerStatusMessage
+    ColumnCache columns;         // the caret's column without recounting its line on every key
+};
+
+struct App {
+    HINSTANCE instance = nullptr;
+    HWND hwnd = nullptr;
+    HWND editor = nullptr;
+    EditorFunction editorFn = nullptr;
+    void* editorPtr = nullptr;
+    // The accelerator table belongs to the command table (menus and shortcuts); null until it exists,
+    // and every user of it checks.
+    HACCEL accel = nullptr;
+    uint32_t dpi = 96;
+
+    bool secondary = false;  // a second instance: no session, no pruning of backups
+    bool win11 = false;
+    bool bench = false;
+    bool selfTest = false;  // also the performance test
+    bool closing = false;   // the quit flow's final writes run
+    bool started = false;   // WMU_STARTED was handled
+    bool firstPaintPending = true;
+    bool showPending = false;  // shown without activation; brought to the front after the first paint
+    bool focusMode = false;
+    HWND lastFocus = nullptr;  // the child that had the focus when the window was last deactivated
+
+    std::wstring benchArg;
+    std::wstring testPath;
+    std::vector<std::wstring> startupFiles;
+
+    Settings settings;
+    SettingsLoad settingsLoad;  // whether the settings file may be replaced
+    Palette palette;
+    std::optional<Colour> desktopAccent;  // for the settings window's swatch
+    UiFonts fonts;
+    ui::Surface surface;      // the bands are painted here and copied in one blit
+    HDC measureDc = nullptr;  // text measurement for the band layout
+
+    // The background writer of the system's own files and the text of the last session file
+    // written belong here; they arrive with autosave, backups and the session.
+
+    // Batches of paths handed over by second launches, oldest first; one per WMU_OPEN_PENDING.
+    std::vector<std::vector<std::wstring>> pendingOpens;
+
+    TabList tabs;
+    ChromeState chrome;
+    StatusState status;
+    ui::TipWindow tip;
+    ui::TipWindow notice;  // the focus-mode notice
+    // Timers restarted on every key (the edit step, the counter) only record the restart; an
+    // early tick re-arms for the rest of the period.
+    quill::TimerRestarts timers;
+    std::wstring shownTitle;  // the window title last set
+
+    // The find card's state and the command table arrive with their own parts of the program.
+};
+
+// The one application object, created on first use.
+App& TheApp();
+
+// A message to the editor through its direct function.
+inline intptr_t Ed(App& app, unsigned message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+    return app.editorFn(app.editorPtr, message, wParam, lParam);
+}
+template <typename T>
+inline intptr_t Ed(App& app, unsigned message, uintptr_t wParam, T* pointer) {
+    return app.editorFn(app.editorPtr, message, wParam, reinterpret_cast<intptr_t>(pointer));
+}
+
+}  // namespace lumen

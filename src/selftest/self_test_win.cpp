@@ -1,0 +1,259 @@
+// The self-test: checks run against the real window, editor, tab model and file code, with messages
+// pumped between steps so painting and notifications happen as they would for a user.
+#include "selftest/self_test.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/bands.h"
+#include "app/editor_calls.h"
+#include "app/tabs.h"
+#include "edit/sci_messages.h"
+#include "files/code_page.h"
+#include "files/data_folder.h"
+#include "files/open_files.h"
+#include "files/text_codecs.h"
+
+namespace lumen {
+
+using namespace quill;
+
+void Check(SelfTestResults& results, std::string_view name, bool ok, std::string_view detail) {
+    ++(ok ? results.passed : results.failed);
+    results.lines += ok ? "PASS  " : "FAIL  ";
+    results.lines += name;
+    if (!detail.empty()) {
+        results.lines += "  (";
+        results.lines += detail;
+        results.lines += ")";
+    }
+    results.lines += "\r\n";
+}
+
+std::string SelfTestReport(const SelfTestResults& results) {
+    char summary[64];
+    std::snprintf(summary, sizeof(summary), "selftest: %d passed, %d failed\r\n", results.passed,
+                  results.failed);
+    return summary + results.lines;
+}
+
+void SetEditorText(App& app, std::string_view utf8) {
+    const std::string text(utf8);
+    Ed(app, SCI_SETTEXT, 0, text.c_str());
+}
+
+std::string EditorText(App& app) {
+    return std::string(EditorWholeText(app));
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+double NowMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
+}
+
+std::wstring TestFolder(const wchar_t* name) {
+    const std::wstring folder = DataFolder() + L"\\" + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void FinishTestRun(App& app, const std::string& report) {
+    HANDLE file = CreateFileW(app.testPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    for (auto& tab : app.tabs.tabs)
+        tab->dirty = false;
+    PostMessageW(app.hwnd, WM_CLOSE, 0, 0);
+}
+
+namespace {
+
+std::string Number(int64_t value) {
+    return std::to_string(value);
+}
+
+// Opening the same text written in each of the five encodings.
+void CheckOpenEncodings(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const struct {
+        const char* name;
+        TextEncoding encoding;
+    } files[] = {{"utf8.txt", TextEncoding::Utf8},
+                 {"utf8bom.txt", TextEncoding::Utf8Bom},
+                 {"utf16le.txt", TextEncoding::Utf16Le},
+                 {"utf16be.txt", TextEncoding::Utf16Be},
+                 {"ansi.txt", TextEncoding::Ansi}};
+    for (const auto& f : files) {
+        const std::string text =
+            f.encoding == TextEncoding::Ansi ? "가나다 abc\r\n둘째 줄" : "가나다 abc\r\n둘째 줄 ✓";
+        const std::wstring path = folder + L"\\" + Utf8ToWide(f.name);
+        const std::string bytes = EncodeFromUtf8(text, f.encoding);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+        OpenFiles(app, {path});
+        PumpMessages();
+        const Tab* tab = app.tabs.Active();
+        const bool ok = tab && tab->path == path && EditorText(app) == text &&
+                        tab->encoding == static_cast<uint32_t>(f.encoding);
+        Check(r, std::string("open ") + f.name, ok, tab ? "enc=" + Number(tab->encoding) : "no tab");
+    }
+}
+
+void CheckDuplicateOpen(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const std::wstring path = folder + L"\\utf8.txt";
+    const int before = app.tabs.Count();
+    OpenFiles(app, {path});
+    PumpMessages();
+    const Tab* tab = app.tabs.Active();
+    Check(r, "duplicate open reuses tab", app.tabs.Count() == before && tab && tab->path == path,
+          "tabs " + Number(before) + " -> " + Number(app.tabs.Count()));
+}
+
+void CheckPinning(App& app, SelfTestResults& r) {
+    const int later = app.tabs.Count() - 2;
+    const Tab* tab = app.tabs.Valid(later) ? app.tabs.tabs[later].get() : nullptr;
+    TogglePin(app, later);
+    PumpMessages();
+    Check(r, "pin moves to front", tab && app.tabs.tabs[0].get() == tab && tab->pinned);
+    TogglePin(app, 0);
+    PumpMessages();
+    int at = -1;
+    for (int i = 0; i < app.tabs.Count(); ++i)
+        if (app.tabs.tabs[i].get() == tab) at = i;
+    Check(r, "unpin", tab && !tab->pinned && at >= PinnedCount(app.tabs), "index " + Number(at));
+}
+
+void CheckCounters(App& app, SelfTestResults& r) {
+    NewTab(app);
+    SetEditorText(app, "하나 둘\xE3\x80\x80셋\r\nfour");
+    Ed(app, SCI_SETEMPTYSELECTION, 0);
+    const int32_t saved = app.settings.count;
+    const struct {
+        const char* name;
+        int32_t mode;
+        const wchar_t* expected;
+    } cases[] = {{"word count", 1, L"4단어"}, {"line count", 2, L"2줄"}};
+    for (const auto& c : cases) {
+        app.settings.count = c.mode;
+        RefreshCounts(app);
+        PumpMessages();
+        Check(r, c.name, app.status.countText == c.expected, WideToUtf8(app.status.countText));
+    }
+    app.settings.count = saved;
+    RefreshCounts(app);
+}
+
+// Typing into the middle of a long line and taking it out again re-lays out only part of the line:
+// positions and widths must agree with the untouched line at every step.
+void CheckLongLinePatch(App& app, SelfTestResults& r, bool wrap) {
+    Ed(app, SCI_SETWRAPMODE, wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
+    NewTab(app);
+    std::string line;
+    for (int i = 0; i < 500; ++i)  // 12 characters each: 6,000 in all
+        line += "가나다 abc 123 ";
+    SetEditorText(app, line);
+    const int64_t p = Ed(app, SCI_POSITIONRELATIVE, 0, 3000);
+    const int64_t samples[] = {0, p - 18, p - 1, p, p + 18, p + 180, static_cast<int64_t>(line.size())};
+    struct Point {
+        int64_t x = 0, y = 0;
+        bool operator==(const Point&) const = default;
+    };
+    // Positions relative to the start of the line, so scrolling does not count.
+    auto at = [&](int64_t q) {
+        const Point origin{Ed(app, SCI_POINTXFROMPOSITION, 0, 0), Ed(app, SCI_POINTYFROMPOSITION, 0, 0)};
+        return Point{Ed(app, SCI_POINTXFROMPOSITION, 0, q) - origin.x,
+                     Ed(app, SCI_POINTYFROMPOSITION, 0, q) - origin.y};
+    };
+    Ed(app, SCI_GOTOPOS, static_cast<uintptr_t>(p));
+    PumpMessages();
+    std::vector<Point> before;
+    for (int64_t q : samples)
+        before.push_back(at(q));
+    const int64_t rowsBefore = Ed(app, SCI_WRAPCOUNT, 0);
+
+    bool ok = p > 0;
+    std::string detail;
+    const struct {
+        const char* text;
+        int64_t offset;  // bytes inserted before it
+    } inserts[] = {{"한", 0}, {"\xF0\x9F\x98\x80", 3}};
+    for (const auto& insert : inserts) {
+        const int64_t length = static_cast<int64_t>(std::string_view(insert.text).size());
+        Ed(app, SCI_ADDTEXT, static_cast<uintptr_t>(length), insert.text);
+        PumpMessages();
+        const int64_t width = Ed(app, SCI_TEXTWIDTH, STYLE_DEFAULT, insert.text);
+        const Point start = at(p + insert.offset), end = at(p + insert.offset + length);
+        ok = ok && Ed(app, SCI_GETCURRENTPOS) == p + insert.offset + length;
+        if (!wrap) {
+            // The text before the insertion keeps its place; everything after moves by the width.
+            ok = ok && std::abs(end.x - start.x - width) <= 1 && at(p - 18) == before[1];
+            const int64_t shift = at(p + insert.offset + length + 18).x - before[4].x;
+            ok = ok && shift == at(p + insert.offset + length + 180).x - before[5].x;
+        } else {
+            ok = ok && at(0) == before[0] && end.y >= start.y;
+        }
+        if (!ok && detail.empty())
+            detail = std::string("after inserting ") + (insert.offset ? "emoji" : "Hangul");
+    }
+    Ed(app, SCI_DELETEBACK);
+    Ed(app, SCI_DELETEBACK);
+    PumpMessages();
+    ok = ok && EditorText(app) == line && Ed(app, SCI_GETCURRENTPOS) == p &&
+         Ed(app, SCI_WRAPCOUNT, 0) == rowsBefore;
+    for (size_t i = 0; i < std::size(samples); ++i) {
+        if (!(at(samples[i]) == before[i])) {
+            ok = false;
+            if (detail.empty()) detail = "position " + Number(samples[i]) + " moved";
+        }
+    }
+    Check(r, wrap ? "long line patch (wrapped)" : "long line patch", ok, detail);
+    CloseTab(app, app.tabs.active, false);
+    Ed(app, SCI_SETWRAPMODE, app.settings.wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
+}
+
+}  // namespace
+
+void RunSelfTest(App& app) {
+    SelfTestResults results;
+    const std::wstring folder = TestFolder(L"selftest");
+    CheckOpenEncodings(app, results, folder);
+    CheckDuplicateOpen(app, results, folder);
+    CheckPinning(app, results);
+    CheckCounters(app, results);
+    CheckLongLinePatch(app, results, false);
+    CheckLongLinePatch(app, results, true);
+    FinishTestRun(app, SelfTestReport(results));
+}
+
+}  // namespace lumen
