@@ -37,6 +37,13 @@ bool WriteFlushed(const std::wstring& path, std::string_view bytes, uint32_t& er
 }  // namespace
 
 bool ReplaceFileContent(const std::wstring& path, std::string_view bytes, uint32_t& error) {
+    // Windows refuses to move over a read-only file; Wine does not. Checking first keeps the user's
+    // read-only mark meaningful everywhere, and writes no temporary file in vain.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = kErrorAccessDenied;
+        return false;
+    }
     const std::wstring temp = path + L".tmp";
     if (!WriteFlushed(temp, bytes, error)) {
         DeleteFileW(temp.c_str());
@@ -48,7 +55,7 @@ bool ReplaceFileContent(const std::wstring& path, std::string_view bytes, uint32
     }
     error = LastErrorOr(kErrorAccessDenied);
     // A target that a reader holds open cannot be renamed over, but it can be swapped out.
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
         ReplaceFileW(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                      nullptr)) {
         error = 0;
