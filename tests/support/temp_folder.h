@@ -1,5 +1,5 @@
-// A fresh empty folder for a test, removed with everything in it at the end of the scope. Paths are
-// handed out as the wide, backslash-separated strings the product's file calls take on both builds.
+// A fresh empty folder for a test, removed with everything in it at the end of the scope. Names are
+// the wide, backslash-separated paths the product's file calls take on both builds.
 #pragma once
 
 #include <filesystem>
@@ -15,8 +15,8 @@ namespace lumen::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() / ("lumenpad-test-" + std::to_string(seed()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("lumenpad-test-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -26,17 +26,24 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder itself, or a name inside it ("a\b.txt" style).
+    // The folder itself, or a name inside it ("a\b.txt").
     std::wstring Wide(const std::wstring& name = L"") const {
 #ifdef _WIN32
-        std::wstring base = path_.wstring();
+        const std::wstring base = path_.wstring();
 #else
-        std::wstring base = Utf8ToWide(path_.string());
+        const std::wstring base = Utf8ToWide(path_.string());
 #endif
         return name.empty() ? base : base + L"\\" + name;
     }
     std::filesystem::path Path(const std::wstring& name) const {
-        return Native(Wide(name));
+#ifdef _WIN32
+        return Wide(name);
+#else
+        std::string utf8 = WideToUtf8(Wide(name));
+        for (char& c : utf8)
+            if (c == '\\') c = '/';
+        return utf8;
+#endif
     }
 
     bool Exists(const std::wstring& name) const {
@@ -48,17 +55,6 @@ public:
     std::string Read(const std::wstring& name) const {
         std::ifstream in(Path(name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    static std::filesystem::path Native(const std::wstring& wide) {
-#ifdef _WIN32
-        return std::filesystem::path(wide);
-#else
-        std::string utf8 = WideToUtf8(wide);
-        for (char& c : utf8)
-            if (c == '\\') c = '/';
-        return std::filesystem::path(utf8);
-#endif
     }
 
 private:
