@@ -37,7 +37,7 @@ void Run(benchmark::State& state, DrawFn draw) {
         static_cast<double>(box.Pixels()) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
 }
 
-void Floor(benchmark::State& state) {
+void RasterFloor(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         const int32_t left = static_cast<int32_t>(x.l), width = static_cast<int32_t>(x.r - x.l);
         for (int32_t y = static_cast<int32_t>(x.t); y < static_cast<int32_t>(x.b); ++y) {
@@ -45,41 +45,41 @@ void Floor(benchmark::State& state) {
         }
     });
 }
-void Fill(benchmark::State& state) {
+void RasterFill(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         FillRect(b, {int32_t(x.l), int32_t(x.t), int32_t(x.r), int32_t(x.b)}, 0x996633);
     });
 }
-void Blend(benchmark::State& state) {
+void RasterBlend(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         BlendRect(b, {int32_t(x.l), int32_t(x.t), int32_t(x.r), int32_t(x.b)}, 0x996633, 0.3f);
     });
 }
-void RoundRect(benchmark::State& state) {
+void RasterRoundRect(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) { FillRoundRect(b, x.l, x.t, x.r, x.b, 6, 0x996633); });
 }
-void RoundRectBlended(benchmark::State& state) {
+void RasterRoundRectBlended(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) { FillRoundRect(b, x.l, x.t, x.r, x.b, 6, 0x996633, 0.6f); });
 }
-void Frame(benchmark::State& state) {
+void RasterFrame(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) { FrameRoundRect(b, x.l, x.t, x.r, x.b, 7, 2, 0x996633); });
 }
-void Tab(benchmark::State& state) {
+void RasterTab(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) { FillTabShape(b, x.l, x.t, x.r, x.b, 8, 0x996633); });
 }
-void Disc(benchmark::State& state) {
+void RasterDisc(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         FillDisc(b, (x.l + x.r) / 2, (x.t + x.b) / 2, std::min(x.r - x.l, x.b - x.t) / 2, 0x996633);
     });
 }
-void Polyline(benchmark::State& state) {
+void RasterPolyline(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         const float w = x.r - x.l, h = x.b - x.t;
         const PointF check[] = {{x.l, x.t + h * 0.55f}, {x.l + w * 0.35f, x.b}, {x.r, x.t}};
         StrokePolyline(b, check, 3, false, 1.3f, 0x996633);
     });
 }
-void Fade(benchmark::State& state) {
+void RasterFade(benchmark::State& state) {
     Run(state, [](PixelBuffer& b, const Box& x) {
         FadeRect(b, int32_t(x.l), int32_t(x.r), int32_t(x.t), int32_t(x.b), 0x996633, false);
     });
@@ -87,13 +87,13 @@ void Fade(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(Floor)->Arg(0)->Arg(1);
-BENCHMARK(Fill)->Arg(0)->Arg(1);
-BENCHMARK(Blend)->Arg(0)->Arg(1);
-BENCHMARK(RoundRect)->Arg(0)->Arg(1);
-BENCHMARK(RoundRectBlended)->Arg(0)->Arg(1);
-BENCHMARK(Frame)->Arg(0)->Arg(1);
-BENCHMARK(Tab)->Arg(0)->Arg(1);
-BENCHMARK(Disc)->Arg(0)->Arg(1);
-BENCHMARK(Polyline)->Arg(0)->Arg(1);
-BENCHMARK(Fade)->Arg(0)->Arg(1);
+BENCHMARK(RasterFloor)->Arg(0)->Arg(1);
+BENCHMARK(RasterFill)->Arg(0)->Arg(1);
+BENCHMARK(RasterBlend)->Arg(0)->Arg(1);
+BENCHMARK(RasterRoundRect)->Arg(0)->Arg(1);
+BENCHMARK(RasterRoundRectBlended)->Arg(0)->Arg(1);
+BENCHMARK(RasterFrame)->Arg(0)->Arg(1);
+BENCHMARK(RasterTab)->Arg(0)->Arg(1);
+BENCHMARK(RasterDisc)->Arg(0)->Arg(1);
+BENCHMARK(RasterPolyline)->Arg(0)->Arg(1);
+BENCHMARK(RasterFade)->Arg(0)->Arg(1);
