@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <vector>
 
 #include "app/theme.h"
 #include "files/settings.h"
+#include "ui/surface_support.h"
 
 namespace lumen {
 namespace {
@@ -18,43 +18,29 @@ constexpr wchar_t kDwm[] = L"Software\\Microsoft\\Windows\\DWM";
 constexpr wchar_t kAccent[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Accent";
 
 // One HKCU value, put back as it was (or deleted) at the end of the test.
-class SavedValue {
-public:
-    SavedValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
-        DWORD size = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type_, nullptr, &size) == ERROR_SUCCESS) {
-            bytes_.emplace(size);
-            RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type_, bytes_->data(), &size);
-        }
+struct SavedValue {
+    const wchar_t *key, *name;
+    DWORD type = 0, size = 0;
+    std::vector<uint8_t> bytes;
+    bool existed;
+    SavedValue(const wchar_t* k, const wchar_t* n) : key(k), name(n), bytes(256) {
+        size = static_cast<DWORD>(bytes.size());
+        existed = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, bytes.data(), &size) == 0;
     }
-    ~SavedValue() {
-        if (bytes_) {
-            Set(type_, bytes_->data(), static_cast<DWORD>(bytes_->size()));
-        } else {
-            Delete();
-        }
+    ~SavedValue() { existed ? Set(type, bytes.data(), size) : Delete(); }
+    void Set(DWORD t, const void* data, DWORD n) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, name, t, data, n);
     }
-    void Set(DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key_, name_, type, data, size), ERROR_SUCCESS);
-    }
-    void SetDword(DWORD value) { Set(REG_DWORD, &value, sizeof(value)); }
-    void Delete() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_); }
-
-private:
-    const wchar_t* key_;
-    const wchar_t* name_;
-    DWORD type_ = 0;
-    std::optional<std::vector<uint8_t>> bytes_;
+    void Delete() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name); }
 };
 
-TEST(ThemeDesktop, PaletteFollowsTheRegistry) {
+TEST(ThemeDesktop, ReadsTheDesktopValuesFromTheRegistry) {
     if (ReadDesktopTheme().highContrast) GTEST_SKIP() << "high contrast is on";
-    SavedValue light(kPersonalize, L"AppsUseLightTheme");
-    SavedValue accent(kDwm, L"AccentColor");
-    SavedValue palette(kAccent, L"AccentPalette");
-
-    light.SetDword(0);
-    accent.SetDword(0xFF000000);  // black
+    SavedValue light(kPersonalize, L"AppsUseLightTheme"), accent(kDwm, L"AccentColor"),
+        palette(kAccent, L"AccentPalette");
+    const DWORD dark = 0, black = 0xFF000000;
+    light.Set(REG_DWORD, &dark, 4);
+    accent.Set(REG_DWORD, &black, 4);
     palette.Delete();
     DesktopTheme d = ReadDesktopTheme();
     EXPECT_EQ(d.appsUseLightTheme, 0u);
@@ -62,32 +48,19 @@ TEST(ThemeDesktop, PaletteFollowsTheRegistry) {
     ResolvedTheme r = ResolvePalette(kThemeSystem, kAccentDesktop, d);
     EXPECT_TRUE(r.palette.dark);
     EXPECT_EQ(r.palette.accent, 0x737373u);  // lightened for dark chrome
-    EXPECT_EQ(r.palette.editorBack, 0x272727u);
 
-    std::vector<uint8_t> entries(32);
-    for (size_t i = 0; i < entries.size(); ++i)
-        entries[i] = static_cast<uint8_t>(i);
-    palette.Set(REG_BINARY, entries.data(), static_cast<DWORD>(entries.size()));
-    r = ResolvePalette(kThemeSystem, kAccentDesktop, ReadDesktopTheme());
-    EXPECT_EQ(r.palette.accent, Rgb(4, 5, 6));  // entry 1
-    EXPECT_EQ(r.desktopAccent, Rgb(4, 5, 6));
-
+    uint8_t entries[32];
+    for (uint8_t i = 0; i < 32; ++i)
+        entries[i] = i;
+    palette.Set(REG_BINARY, entries, 32);
     light.Delete();  // missing: light
-    r = ResolvePalette(kThemeSystem, kAccentDesktop, ReadDesktopTheme());
+    accent.Delete();
+    d = ReadDesktopTheme();
+    EXPECT_FALSE(d.appsUseLightTheme || d.accentColor);
+    EXPECT_EQ(d.accentPalette, std::vector<uint8_t>(entries, entries + 32));
+    r = ResolvePalette(kThemeSystem, kAccentDesktop, d);
     EXPECT_FALSE(r.palette.dark);
     EXPECT_EQ(r.palette.accent, Rgb(16, 17, 18));  // entry 4
-    EXPECT_EQ(r.palette.editorBack, 0xFFFFFFu);
-
-    palette.Delete();
-    accent.Delete();
-    light.SetDword(1);
-    d = ReadDesktopTheme();
-    EXPECT_FALSE(d.accentColor.has_value());
-    EXPECT_TRUE(d.accentPalette.empty());
-    r = ResolvePalette(kThemeDark, 3, d);
-    EXPECT_TRUE(r.palette.dark);
-    EXPECT_EQ(r.palette.accent, Rgb(186, 170, 255));
-    EXPECT_EQ(r.palette.onAccent, 0u);
 }
 
 TEST(ThemeDesktop, UiFontsAtTwoDpis) {
@@ -176,10 +149,12 @@ bool RunFontDialog(Settings& settings, DialogScript script) {
 }
 
 TEST(ThemeDesktop, FontDialogEditsOnlyOnOk) {
-    // A face the dialog lists on Windows and under Wine alike (Wine's dialog does not resolve
-    // substituted names such as the default face and starts at its first family instead).
+    // A face the dialog lists: Wine's dialog does not resolve substituted names such as the default
+    // face and starts at its first family instead.
     Settings settings;
-    settings.font = L"Liberation Sans";
+    for (const wchar_t* face : {L"Liberation Sans", L"Arial"}) {
+        if (test::FaceInstalled(face)) settings.font = face;
+    }
     settings.size = 11.5;
     settings.weight = 700;
     settings.italic = true;
@@ -189,7 +164,7 @@ TEST(ThemeDesktop, FontDialogEditsOnlyOnOk) {
 
     // OK without changes keeps the face, size and style.
     ASSERT_TRUE(RunFontDialog(settings, {nullptr, IDOK}));
-    EXPECT_EQ(settings.font, L"Liberation Sans");
+    EXPECT_EQ(settings.font, before.font);
     EXPECT_EQ(settings.size, 11.5);
     EXPECT_EQ(settings.weight, 700);
     EXPECT_TRUE(settings.italic);
