@@ -394,16 +394,10 @@ void FadeRect(PixelBuffer& buffer, int32_t x0, int32_t x1, int32_t y0, int32_t y
     const uint32_t pixel = PixelFromColour(colour);
     for (int32_t y = cy0; y < cy1; ++y) {
         uint32_t* p = Row(buffer, y) + cx0;
-        // Weight 256 gives the colour itself, so one blend serves every column, four at a time.
-        const uint16_t* w = weights.data();
-        const int32_t n = cx1 - cx0;
-        int32_t i = 0;
-        for (; i + 4 <= n; i += 4) {
-            for (int32_t k = 0; k < 4; ++k)
-                p[i + k] = BlendPixel(p[i + k], pixel, w[i + k]);
+        for (int32_t i = 0; i < cx1 - cx0; ++i) {
+            const uint32_t w = weights[static_cast<size_t>(i)];
+            p[i] = w >= 256 ? pixel : BlendPixel(p[i], pixel, w);
         }
-        for (; i < n; ++i)
-            p[i] = BlendPixel(p[i], pixel, w[i]);
     }
 }
 
