@@ -120,6 +120,15 @@ TEST(Session, RestoreTable) {
     EXPECT_EQ(plan.tabs[0], (SessionEntry{L"p", L"", false, 4, 2, 0, 0, 0, L"", false}));
     EXPECT_EQ(plan.tabs[1], (SessionEntry{L"p", L"", false, 0, 0, kMax64, 4, 2, L"", false}));
 
+    // 10,000 memos naming one backup: all are read, one comes back, the active one hands over to it.
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += "tab\t\tb\t1\t0\t0\t0\t0\t0\tT\n";
+    const Session big = ParseSession(many + "active=9999\n");
+    EXPECT_EQ(big.entries.size(), 10000u);
+    EXPECT_EQ(big.active, 9999);
+    EXPECT_EQ(Picture(PlanRestore(big, true)), "*MT:b");
+
     // Whether start-up restores at all: restore on, or a session left behind; never in a test or a
     // second instance.
     EXPECT_TRUE(ShouldRestoreSession(true, false, false, false));
