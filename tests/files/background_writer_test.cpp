@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <random>
 
@@ -15,62 +14,46 @@
 namespace lumen {
 namespace {
 
+// Files in a map and a log of the calls. While `held`, a call waits (with `waiting` set) until released.
 class FakeFiles final : public WriterFiles {
 public:
-    void Write(const std::wstring& path, const std::string& bytes) override {
-        Enter();
+    void Write(const std::wstring& path, const std::string& bytes) override { Do(path, &bytes); }
+    void Delete(const std::wstring& path) override { Do(path, nullptr); }
+    void Hold(bool on) {
         std::lock_guard lock(mutex_);
-        files[path] = bytes;
-        log.push_back("w " + WideToUtf8(path) + "=" + bytes);
-        --busy_;
-    }
-    void Delete(const std::wstring& path) override {
-        Enter();
-        std::lock_guard lock(mutex_);
-        files.erase(path);
-        log.push_back("d " + WideToUtf8(path));
-        --busy_;
-    }
-    // The next job waits in the file call until Release(); WaitHeld() returns once it is there.
-    void Hold() {
-        std::lock_guard lock(mutex_);
-        held_ = true;
+        held_ = on;
+        changed_.notify_all();
     }
     void WaitHeld() {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return waiting_; });
     }
-    void Release() {
-        std::lock_guard lock(mutex_);
-        held_ = false;
-        changed_.notify_all();
-    }
 
     std::map<std::wstring, std::string> files;
     std::vector<std::string> log;
-    std::atomic<bool> overlapped{false}, onCallerThread{false};
+    bool overlapped = false, onCallerThread = false;
     std::thread::id caller = std::this_thread::get_id();
 
 private:
-    void Enter() {
-        if (++busy_ > 1) overlapped = true;
-        if (std::this_thread::get_id() == caller) onCallerThread = true;
+    void Do(const std::wstring& path, const std::string* bytes) {
         std::unique_lock lock(mutex_);
-        waiting_ = true;
+        overlapped |= busy_, onCallerThread |= std::this_thread::get_id() == caller;
+        busy_ = waiting_ = true;
         changed_.notify_all();
         changed_.wait(lock, [this] { return !held_; });
-        waiting_ = false;
+        bytes ? void(files[path] = *bytes) : void(files.erase(path));
+        log.push_back((bytes ? "w " : "d ") + WideToUtf8(path) + (bytes ? "=" + *bytes : ""));
+        busy_ = waiting_ = false;
     }
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool held_ = false, waiting_ = false;
-    std::atomic<int> busy_{0};
+    bool held_ = false, waiting_ = false, busy_ = false;
 };
 
 TEST(BackgroundWriter, NewestJobPerPathInPathOrder) {
     FakeFiles fake;
     BackgroundWriter writer(fake);
-    fake.Hold();
+    fake.Hold(true);
     writer.QueueWrite(L"m", "1");
     fake.WaitHeld();  // the thread is busy with "m"; everything below waits in the map
     writer.QueueWrite(L"z", "1");
@@ -80,7 +63,7 @@ TEST(BackgroundWriter, NewestJobPerPathInPathOrder) {
     writer.QueueDelete(L"c");
     writer.QueueDelete(L"a");
     writer.QueueWrite(L"m", "2");  // the running job is not replaced: the new one follows it
-    fake.Release();
+    fake.Hold(false);
     writer.Stop();
     EXPECT_EQ(fake.log, (std::vector<std::string>{"w m=1", "d a", "w b=2", "d c", "w m=2", "w z=1"}));
     EXPECT_FALSE(fake.onCallerThread);
