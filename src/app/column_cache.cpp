@@ -21,11 +21,14 @@ int64_t ColumnCache::Column(int64_t position, int32_t tabWidth, ColumnSource& so
     --mark;
     const bool extending = mark + 1 == marks_.end();
     int64_t at = mark->first, column = mark->second;
-    const std::string_view bytes = source.Bytes(at, position);
+    // A character that starts before the position is decoded whole, even when the position lies
+    // inside it: up to three bytes past the position are read.
+    const std::string_view bytes = source.Bytes(at, position + 3);
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const int64_t n = static_cast<int64_t>(bytes.size());
+    const int64_t stop = std::min(position - at, n);
     int64_t nextMark = at + kColumnMarkStride;
-    for (int64_t i = 0; i < n;) {
+    for (int64_t i = 0; i < stop;) {
         if (extending && at + i >= nextMark) {
             marks_.emplace_back(at + i, column);
             nextMark = at + i + kColumnMarkStride;

@@ -27,7 +27,7 @@ class ColumnSource {
 public:
     // The start of the line holding `position`.
     virtual int64_t LineStartOf(int64_t position) = 0;
-    // The bytes [start, end): `end` is a character start.
+    // The bytes [start, end), fewer when the document ends before `end`.
     virtual std::string_view Bytes(int64_t start, int64_t end) = 0;
 
 protected:
@@ -36,7 +36,8 @@ protected:
 
 class ColumnCache {
 public:
-    // The column of `position` (a character start).
+    // The column of `position`. A position inside a character counts that character whole, as the
+    // editor does.
     int64_t Column(int64_t position, int32_t tabWidth, ColumnSource& source);
     // Text was inserted or deleted at `position`.
     void Edited(int64_t position);

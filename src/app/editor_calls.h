@@ -1,6 +1,7 @@
 // Small reads from the editor that several parts of the shell make, through the direct function.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,9 @@ inline std::string EditorRange(App& app, int64_t start, int64_t end) {
     return bytes;
 }
 
-// The bytes [start, end) in place (valid until the next change of the document).
+// The bytes [start, end) in place, fewer at the end of the document (valid until the next change).
 inline std::string_view EditorRangePointer(App& app, int64_t start, int64_t end) {
+    end = std::min(end, EditorLength(app));
     if (end <= start) return {};
     const auto* p = reinterpret_cast<const char*>(
         Ed(app, quill::SCI_GETRANGEPOINTER, static_cast<uintptr_t>(start), end - start));

@@ -19,14 +19,16 @@ struct DocSource : ColumnSource {
     explicit DocSource(quill::Document& d) : doc(d) {}
     int64_t LineStartOf(int64_t p) override { return doc.LineStart(doc.LineFromPosition(p)); }
     std::string_view Bytes(int64_t s, int64_t e) override {
+        e = std::min(e, doc.Length());
         bytesRead += e - s;
         return {doc.RangePointer(s, e - s), static_cast<size_t>(e - s)};
     }
 };
 
-// A character start near p, as a caret would be.
+// A character start near p, as a caret would be, or (odd p) the position itself, as a host may set it.
 int64_t CaretNear(quill::Document& doc, int64_t p) {
-    return doc.MovePositionOutsideChar(std::clamp<int64_t>(p, 0, doc.Length()), -1);
+    p = std::clamp<int64_t>(p, 0, doc.Length());
+    return p % 2 ? p : doc.MovePositionOutsideChar(p, -1);
 }
 
 TEST(ColumnCache, AgreesWithTheEditorOverRandomEditsAndMoves) {

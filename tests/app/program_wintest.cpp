@@ -1,0 +1,259 @@
+// The real program, started as a user starts it: files on the command line (good and bad ones), a
+// second launch handing its files over (also while the first is busy, and two at once), typing, and
+// "--bench". State is read through the window: its title, and the editor's text by WM_GETTEXT.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace lumen {
+namespace {
+
+std::wstring ProgramPath() {
+    wchar_t self[MAX_PATH];
+    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"lumenpad.exe";
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    return text;
+}
+
+// The editor's whole text, asked across the process boundary.
+std::wstring EditorText(HWND main) {
+    HWND editor = FindWindowExW(main, nullptr, L"QuillEdit", nullptr);
+    if (!editor) return L"<no editor>";
+    std::wstring text(static_cast<size_t>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+struct FindData {
+    DWORD process;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+std::vector<HWND> TopWindows(DWORD process, const wchar_t* className) {
+    FindData data{process, className, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM p) -> BOOL {
+            auto* d = reinterpret_cast<FindData*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t name[64] = {};
+            GetClassNameW(hwnd, name, 64);
+            if ((d->process == 0 || owner == d->process) && std::wstring(name) == d->className)
+                d->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+// Polls until the condition holds or about `ms` milliseconds passed.
+template <typename Condition>
+bool WaitFor(Condition condition, int ms = 10000) {
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (condition()) return true;
+        Sleep(20);
+    }
+    return condition();
+}
+
+class Program {
+public:
+    // Starts the program with `arguments` (already quoted) and the data folder in `data`.
+    Program(const std::wstring& arguments, const test::TempFolder& data) {
+        SetEnvironmentVariableW(L"LOCALAPPDATA", data.Wide().c_str());
+        SetEnvironmentVariableW(L"LUMENPAD_NOWARM", L"1");
+        std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                  &pi_) != FALSE;
+    }
+    ~Program() {
+        if (!started_) return;
+        if (HWND w = Window()) PostMessageW(w, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 99);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Id() const { return pi_.dwProcessId; }
+    HWND Window() const {
+        const auto windows = TopWindows(pi_.dwProcessId, L"Lumenpad.Main");
+        return windows.empty() ? nullptr : windows[0];
+    }
+    // Waits for the window's title to name the active tab.
+    HWND WaitForTitle(const std::wstring& title, int ms = 10000) const {
+        HWND w = nullptr;
+        WaitFor([&] { return (w = Window()) && WindowText(w) == title; }, ms);
+        return w;
+    }
+    // The exit code once the process ended within `ms`, else -1.
+    long ExitCode(int ms) const {
+        if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    HANDLE MainThread() const { return pi_.hThread; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+std::wstring Title(const std::wstring& name) {
+    return name + L" - 루멘판";
+}
+
+// Every kind of path a user may pass: each ends in a tab named after the file or no tab at all, and
+// the program keeps running.
+TEST(Program, OpensEachKindOfPathFromTheCommandLine) {
+    ASSERT_NE(GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "lumenpad.exe beside the tests";
+    test::TempFolder files, data;
+    files.Write(L"한글 이름 있는.txt", "첫 줄\r\n둘째");
+    files.Write(L"empty.txt", "");
+    CreateDirectoryW(files.Wide(L"folder").c_str(), nullptr);
+    std::wstring deep = files.Wide();
+    while (deep.size() < 292) {
+        deep += L"\\" + std::wstring(60, L'd');
+        CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+    }
+    const std::wstring longPath = deep + L"\\long.txt";
+    HANDLE h =
+        CreateFileW((L"\\\\?\\" + longPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, "deep", 4, &written, nullptr);
+    CloseHandle(h);
+    ASSERT_GT(longPath.size(), 300u);
+
+    const struct {
+        std::wstring arguments;
+        std::wstring title;  // of the active tab
+        std::wstring text;   // in the editor
+    } cases[] = {
+        {Quoted(files.Wide(L"한글 이름 있는.txt")), Title(L"한글 이름 있는.txt"), L"첫 줄\r\n둘째"},
+        {L"\t\"\" " + Quoted(files.Wide(L"empty.txt")) + L" \"\"", Title(L"empty.txt"), L""},
+        {Quoted(files.Wide(L"missing.txt")), Title(L"missing.txt"), L""},
+        {Quoted(files.Wide(L"folder")), Title(L"새 메모"), L""},
+        {Quoted(longPath), Title(L"long.txt"), L"deep"},
+    };
+    for (const auto& c : cases) {
+        Program program(c.arguments, data);
+        ASSERT_TRUE(program.Started());
+        HWND window = program.WaitForTitle(c.title);
+        EXPECT_EQ(WindowText(window), c.title) << c.arguments;
+        EXPECT_EQ(EditorText(window), c.text) << c.arguments;
+        EXPECT_EQ(program.ExitCode(0), -1) << "still running: " << c.arguments;
+    }
+}
+
+// Typing marks the tab unsaved in the title; closing the window ends the process.
+TEST(Program, TypingMarksTheTabUnsaved) {
+    test::TempFolder files, data;
+    files.Write(L"a.txt", "a");
+    Program program(Quoted(files.Wide(L"a.txt")), data);
+    HWND window = program.WaitForTitle(Title(L"a.txt"));
+    ASSERT_NE(window, nullptr);
+    HWND editor = FindWindowExW(window, nullptr, L"QuillEdit", nullptr);
+    PostMessageW(editor, WM_CHAR, L'가', 0);
+    EXPECT_NE(program.WaitForTitle(L"*" + Title(L"a.txt")), nullptr);
+    EXPECT_EQ(EditorText(window), L"가a");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(10000), 0);
+}
+
+// A second launch hands its files to the running window and ends with 0: one file, fifty, none.
+TEST(Program, SecondLaunchHandsItsFilesOver) {
+    test::TempFolder files, data;
+    std::wstring fifty;
+    for (int i = 1; i <= 50; ++i) {
+        const std::wstring name = L"f" + std::to_wstring(i) + L".txt";
+        files.Write(name, "file " + std::to_string(i));
+        fifty += Quoted(files.Wide(name)) + L" ";
+    }
+    Program first(Quoted(files.Wide(L"f1.txt")), data);
+    HWND window = first.WaitForTitle(Title(L"f1.txt"));
+    ASSERT_NE(window, nullptr);
+    const struct {
+        std::wstring arguments, title, text;
+    } launches[] = {
+        {Quoted(files.Wide(L"f2.txt")), Title(L"f2.txt"), L"file 2"},
+        {fifty, Title(L"f50.txt"), L"file 50"},
+        {Quoted(files.Wide(L"F1.TXT")), Title(L"f1.txt"), L"file 1"},  // already open: only activated
+        {L"", Title(L"새 메모"), L""},                                 // no files: a new memo
+    };
+    for (const auto& launch : launches) {
+        Program second(launch.arguments, data);
+        EXPECT_EQ(second.ExitCode(10000), 0) << launch.arguments.substr(0, 60);
+        EXPECT_EQ(WindowText(first.WaitForTitle(launch.title)), launch.title);
+        EXPECT_EQ(EditorText(window), launch.text);
+    }
+    EXPECT_EQ(TopWindows(0, L"Lumenpad.Main").size(), 1u);
+}
+
+// A running instance that does not answer: the second launch gives up after its time-out and opens
+// its own window. Two launches at once end with one window holding both files.
+TEST(Program, HandOverToABusyWindowAndTwoLaunchesAtOnce) {
+    test::TempFolder files, data;
+    files.Write(L"a.txt", "a");
+    files.Write(L"b.txt", "b");
+    {
+        Program first(Quoted(files.Wide(L"a.txt")), data);
+        ASSERT_NE(first.WaitForTitle(Title(L"a.txt")), nullptr);
+        SuspendThread(first.MainThread());
+        Program second(Quoted(files.Wide(L"b.txt")), data);
+        EXPECT_NE(second.WaitForTitle(Title(L"b.txt"), 15000), nullptr) << "runs on its own";
+        EXPECT_EQ(second.ExitCode(0), -1);
+        ResumeThread(first.MainThread());
+    }
+    Program one(Quoted(files.Wide(L"a.txt")), data), other(Quoted(files.Wide(L"b.txt")), data);
+    const bool handedOver = WaitFor([&] { return one.ExitCode(0) == 0 || other.ExitCode(0) == 0; });
+    EXPECT_TRUE(handedOver);
+    const Program& kept = one.ExitCode(0) == 0 ? other : one;
+    HWND window = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        window = kept.Window();
+        const std::wstring title = window ? WindowText(window) : L"";
+        return title == Title(L"a.txt") || title == Title(L"b.txt");
+    }));
+    EXPECT_EQ(TopWindows(0, L"Lumenpad.Main").size(), 1u);
+}
+
+// "--bench FILE" appends one line per run and ends by itself.
+TEST(Program, BenchAppendsOneLinePerRun) {
+    test::TempFolder data;
+    const std::wstring out = data.Wide(L"bench.txt");
+    for (int run = 0; run < 2; ++run) {
+        Program bench(L"--bench " + Quoted(out), data);
+        EXPECT_EQ(bench.ExitCode(15000), 0);
+    }
+    const std::string lines = data.Read(L"bench.txt");
+    ASSERT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+    double elapsed = 0;
+    size_t workingSet = 0;
+    EXPECT_EQ(std::sscanf(lines.c_str(), "%lf,%zu,", &elapsed, &workingSet), 2) << lines;
+    EXPECT_GT(elapsed, 0);
+    EXPECT_GT(workingSet, 1000u);
+}
+
+}  // namespace
+}  // namespace lumen

@@ -1,0 +1,422 @@
+// The main window hosted in the test process, for what another process cannot see or do: random tab
+// verbs against a plain model, pointer gestures on the bands, the bands' pixels in light and dark,
+// and the messages and questions of files that cannot be opened.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+
+#include "app/app.h"
+#include "app/bands.h"
+#include "app/editor_calls.h"
+#include "app/main_window.h"
+#include "app/status_text.h"
+#include "app/tabs.h"
+#include "app/theme_apply.h"
+#include "edit/quill_window_win.h"
+#include "edit/view_window_support.h"
+#include "files/open_files.h"
+#include "selftest/self_test.h"
+#include "support/temp_folder.h"
+#include "ui/message_dialog.h"
+
+namespace lumen {
+namespace {
+
+using namespace quill;
+
+class Shell : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        App& app = TheApp();
+        app.instance = GetModuleHandleW(nullptr);
+        app.selfTest = true;  // no settings file, no recent files
+        ResolveTheme(app);
+        RegisterQuillEditClass(app.instance);
+        RegisterMainWindowClass(app.instance, true);
+        CreateWindowExW(WS_EX_APPWINDOW, kSelfTestWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                        0, 1000, 700, nullptr, nullptr, app.instance, &app);
+        ShowWindow(app.hwnd, SW_SHOWNOACTIVATE);
+        UpdateWindow(app.hwnd);
+        PumpMessages();
+    }
+    static void TearDownTestSuite() {
+        DestroyWindow(TheApp().hwnd);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {  // the quit message included
+        }
+        ui::SetDialogAnswerer({});
+    }
+    void SetUp() override {
+        app.settings.keeplast = true;
+        while (app.tabs.Count() > 1)
+            CloseTab(app, app.tabs.Count() - 1, false);
+        CloseTab(app, 0, false);
+        app.tabs.closedTabs.clear();
+        PumpMessages();
+    }
+    // The tab at display index i.
+    const Tab* At(int i) { return app.tabs.tabs[i].get(); }
+    void Type(const char* text) {
+        Ed(app, SCI_DOCUMENTEND);
+        Ed(app, SCI_ADDTEXT, strlen(text), text);
+    }
+    void Send(UINT message, WPARAM w, int32_t x, int32_t y) {
+        SendMessageW(app.hwnd, message, w, MAKELPARAM(x, y));
+        PumpMessages();
+    }
+    static POINT Centre(const BandRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+    App& app = TheApp();
+};
+
+// Random verbs through the window against a plain model of each tab's text, caret and the closed
+// memos: the editor shows the active tab's document with its text and caret, the title and the
+// status position follow, pinned tabs stay first.
+TEST_F(Shell, RandomTabVerbsKeepTheWindowInStep) {
+    std::mt19937 rng(11);
+    std::map<const Tab*, std::string> text{{At(0), ""}};
+    std::map<const Tab*, int64_t> caret{{At(0), 0}};
+    std::vector<std::string> closedMemos;
+    const char* pieces[] = {"가나", "ab\tc", "\r\n", "둘째 줄 ", "\t"};
+    for (int step = 0; step < 400; ++step) {
+        const int n = app.tabs.Count();
+        const int pick = static_cast<int>(rng() % n);
+        const Tab* active = app.tabs.Active();
+        switch (rng() % 8) {
+            case 0:
+                NewTab(app);
+                text[app.tabs.Active()] = "";
+                caret[app.tabs.Active()] = 0;
+                break;
+            case 1:
+            case 2:
+                ActivateTab(app, pick);
+                break;
+            case 3: {
+                const std::string piece = pieces[rng() % std::size(pieces)];
+                Type(piece.c_str());
+                text[active] += piece;
+                caret[active] = static_cast<int64_t>(text[active].size());
+                break;
+            }
+            case 4: {
+                const Tab* closing = At(pick);
+                if (!text[closing].empty()) closedMemos.push_back(text[closing]);
+                if (closedMemos.size() > kMaxClosedTabs) closedMemos.erase(closedMemos.begin());
+                ASSERT_TRUE(CloseTab(app, pick, false));
+                if (n == 1) text[At(0)] = "", caret[At(0)] = 0;
+                break;
+            }
+            case 5:
+                TogglePin(app, pick);
+                break;
+            case 6:
+                if (closedMemos.empty()) break;
+                ReopenClosedTab(app);
+                text[app.tabs.Active()] = closedMemos.back();
+                closedMemos.pop_back();
+                caret[app.tabs.Active()] = Ed(app, SCI_GETCURRENTPOS);
+                break;
+            case 7: {
+                const int64_t to =
+                    text[active].empty() ? 0 : static_cast<int64_t>(rng() % text[active].size());
+                Ed(app, SCI_GOTOPOS, static_cast<uintptr_t>(to));
+                caret[active] = Ed(app, SCI_GETCURRENTPOS);
+                break;
+            }
+        }
+        PumpMessages();  // the editor reports changes by a posted message
+        const Tab* shown = app.tabs.Active();
+        ASSERT_NE(shown, nullptr);
+        ASSERT_EQ(reinterpret_cast<void*>(Ed(app, SCI_GETDOCPOINTER)), shown->doc) << step;
+        ASSERT_EQ(EditorText(app), text[shown]) << step;
+        ASSERT_EQ(Ed(app, SCI_GETCURRENTPOS), caret[shown]) << step;
+        const int64_t pos = caret[shown];
+        ASSERT_EQ(app.status.positionText,
+                  PositionText(Ed(app, SCI_LINEFROMPOSITION, pos), Ed(app, SCI_GETCOLUMN, pos)))
+            << step;
+        wchar_t title[512] = {};
+        GetWindowTextW(app.hwnd, title, 512);
+        ASSERT_EQ(std::wstring(title), WindowTitle(*shown)) << step;
+        ASSERT_EQ(app.chrome.layout.tabCount, app.tabs.Count());
+        for (int i = 1; i < app.tabs.Count(); ++i)
+            ASSERT_FALSE(At(i)->pinned && !At(i - 1)->pinned) << step;
+    }
+}
+
+// Pointer gestures on the bands, each from a fresh row of tabs: three memos, the first pinned.
+TEST_F(Shell, PointerGesturesOnTheBands) {
+    enum Gesture { kDrag, kMiddle, kCloseBox, kNewTabButton, kWheel, kCountField };
+    const struct {
+        Gesture gesture;
+        int from, to;            // tab indexes (to: drag target)
+        std::vector<int> order;  // the tabs after it, by their original index (-1: a new one)
+        int active;              // original index of the active tab afterwards (-1: the new one)
+    } cases[] = {
+        {kDrag, 1, 2, {0, 2, 1}, 1},    // unpinned tab dragged right
+        {kDrag, 0, 2, {0, 1, 2}, 0},    // a pinned tab stays in the pinned group
+        {kDrag, 2, 0, {0, 2, 1}, 2},    // unpinned tabs never pass the pinned ones
+        {kMiddle, 1, 0, {0, 2}, 2},     // middle click closes an unpinned tab
+        {kMiddle, 0, 0, {0, 1, 2}, 2},  // but not a pinned one
+        {kCloseBox, 1, 0, {0, 2}, 2},      {kNewTabButton, 0, 0, {0, 1, 2, -1}, -1},
+        {kWheel, 1, 0, {0, 1, 2}, 0},  // towards the user: the next tab; away: the previous
+        {kCountField, 0, 0, {0, 1, 2}, 2},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        NewTab(app);
+        NewTab(app);
+        TogglePin(app, 0);
+        std::vector<const Tab*> original{At(0), At(1), At(2)};
+        const BandLayout& l = app.chrome.layout;
+        const POINT from = Centre(TabRect(l, c.from)), to = Centre(TabRect(l, c.to));
+        const int32_t countMode = app.settings.count;
+        switch (c.gesture) {
+            case kDrag:
+                Send(WM_MOUSEMOVE, 0, from.x, from.y);
+                Send(WM_LBUTTONDOWN, MK_LBUTTON, from.x, from.y);
+                Send(WM_MOUSEMOVE, MK_LBUTTON, (from.x + to.x) / 2, to.y);
+                Send(WM_MOUSEMOVE, MK_LBUTTON, to.x, to.y);
+                Send(WM_LBUTTONUP, 0, to.x, to.y);
+                break;
+            case kMiddle:
+                Send(WM_MBUTTONUP, 0, from.x, from.y);
+                break;
+            case kCloseBox: {
+                const POINT box = Centre(TabCloseBox(l, c.from));
+                Send(WM_MOUSEMOVE, 0, box.x, box.y);
+                Send(WM_LBUTTONDOWN, MK_LBUTTON, box.x, box.y);
+                Send(WM_LBUTTONUP, 0, box.x, box.y);
+                break;
+            }
+            case kNewTabButton: {
+                const POINT b = Centre(l.newTab);
+                Send(WM_LBUTTONDOWN, MK_LBUTTON, b.x, b.y);
+                Send(WM_LBUTTONUP, 0, b.x, b.y);
+                break;
+            }
+            case kWheel: {
+                ActivateTab(app, 1);
+                POINT screen = from;
+                ClientToScreen(app.hwnd, &screen);
+                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+                             MAKELPARAM(screen.x, screen.y));
+                EXPECT_EQ(app.tabs.active, 2);
+                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
+                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
+                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
+                break;
+            }
+            case kCountField: {
+                const wchar_t* suffixes[] = {L"자", L"단어", L"줄"};
+                for (int click = 1; click <= 3; ++click) {
+                    const POINT f = Centre(app.chrome.layout.count);
+                    Send(WM_LBUTTONDOWN, MK_LBUTTON, f.x, f.y);
+                    Send(WM_LBUTTONUP, 0, f.x, f.y);
+                    EXPECT_EQ(app.settings.count, (countMode + click) % 3);
+                    EXPECT_TRUE(app.status.countText.ends_with(suffixes[app.settings.count])) << click;
+                }
+                break;
+            }
+        }
+        Send(WM_MOUSELEAVE, 0, 0, 0);
+        std::vector<int> order;
+        for (int i = 0; i < app.tabs.Count(); ++i) {
+            const auto it = std::find(original.begin(), original.end(), At(i));
+            order.push_back(it == original.end() ? -1 : static_cast<int>(it - original.begin()));
+        }
+        EXPECT_EQ(order, c.order) << "case " << &c - cases;
+        const auto activeIt = std::find(original.begin(), original.end(), app.tabs.Active());
+        EXPECT_EQ(activeIt == original.end() ? -1 : static_cast<int>(activeIt - original.begin()), c.active)
+            << "case " << &c - cases;
+    }
+}
+
+// The bands drawn in light and dark: chosen pixels of the off-screen surface against the palette,
+// with a pinned tab, an unsaved active memo with Korean text, a hovered tab and a hovered close button.
+TEST_F(Shell, BandPixelsFollowThePalette) {
+    const wchar_t* shots = _wgetenv(L"LUMENPAD_SHOTS");  // a folder for screenshots, when set
+    test::TempFolder files;
+    files.Write(L"노트.txt", "파일의 첫 줄\r\n둘째 줄");
+    for (int theme : {1, 2}) {
+        SetUp();
+        app.settings.theme = theme;
+        ResolveTheme(app);
+        ApplyTheme(app);
+        OpenFiles(app, {files.Wide(L"노트.txt")});
+        TogglePin(app, 0);
+        NewTab(app);
+        NewTab(app);
+        Type("루멘판에 오신 것을 환영합니다\r\n한글과 English");
+        const BandLayout& l = app.chrome.layout;
+        const POINT hovered = Centre(TabRect(l, 1));
+        Send(WM_MOUSEMOVE, 0, hovered.x, hovered.y);
+        SendMessageW(app.hwnd, WM_NCMOUSEMOVE, HTCLOSE, 0);
+        InvalidateRect(app.hwnd, nullptr, FALSE);
+        UpdateWindow(app.hwnd);
+        const Palette& p = app.palette;
+        auto pixel = [&](int32_t x, int32_t y) { return app.surface.pixels[y * app.surface.width + x]; };
+        const BandRect active = TabRect(l, 2), other = TabRect(l, 1), box = TabCloseBox(l, 2);
+        const COLORREF title = app.chrome.windowActive ? p.text : p.dimText;
+        const struct {
+            const char* what;
+            int32_t x, y;
+            COLORREF expected;
+        } points[] = {
+            {"empty strip", l.newTab.right + 6, l.tabTop + 2, p.chromeBack},
+            {"active tab", active.left + 12, active.bottom - 2, p.editorBack},
+            {"hovered tab", other.left + 6, other.top + 6, p.chromeHover},
+            {"unsaved dot", (box.left + box.right) / 2, (box.top + box.bottom) / 2, title},
+            {"close button", l.close.left + 3, l.close.top + 3, RGB(196, 43, 28)},
+            {"gap", 3, l.titleBand.bottom + 2, p.editorBack},
+            {"status band", l.width / 2, l.statusBand.bottom - 2, p.chromeBack},
+            {"status line", l.width / 2, l.statusBand.top, p.separator},
+        };
+        for (const auto& point : points)
+            EXPECT_EQ(pixel(point.x, point.y), ui::PixelFromColour(point.expected))
+                << point.what << (theme == 2 ? " (dark)" : " (light)");
+        EXPECT_EQ(app.status.positionText, L"줄 2, 열 12");
+        if (shots) {
+            for (double end = NowMs() + 300; NowMs() < end; Sleep(10))  // the counter's timer, the screen
+                PumpMessages();
+            RECT r;
+            GetWindowRect(app.hwnd, &r);
+            char path[512];
+            std::snprintf(path, sizeof path, "%ls\\shell-%s.bmp", shots, theme == 2 ? "dark" : "light");
+            quill::test::CaptureDrawn(r.right - r.left, r.bottom - r.top, [&](HDC dc, int32_t w, int32_t h) {
+                HDC screen = GetDC(nullptr);
+                BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+                ReleaseDC(nullptr, screen);
+            }).SaveBmp(path);
+        }
+        SendMessageW(app.hwnd, WM_NCMOUSELEAVE, 0, 0);
+    }
+    app.settings.theme = 0;
+    ResolveTheme(app);
+    ApplyTheme(app);
+}
+
+// A sparse file of `size` bytes (no disk space taken).
+void MakeSparse(const std::wstring& path, int64_t size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD ignored = 0;
+    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(h, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+}
+
+// Files that cannot be opened end in their message or question and leave no half-made tab.
+TEST_F(Shell, FilesThatCannotBeOpened) {
+    test::TempFolder files;
+    files.Write(L"a.txt", "a");
+    files.Write(L"locked.txt", "locked");
+    files.Write(L"vanishing.txt", "gone soon");
+    MakeSparse(files.Wide(L"huge.bin"), int64_t{4} << 30);
+    MakeSparse(files.Wide(L"big.bin"), int64_t{3} << 30);
+    MakeSparse(files.Wide(L"large.bin"), 300'000'000);
+    HANDLE lock =
+        CreateFileW(files.Wide(L"locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::wstring asked;
+    int answer = 0;
+    ui::SetDialogAnswerer([&](const ui::DialogContent& c) {
+        asked = c.title;
+        return answer;
+    });
+    const struct {
+        const wchar_t* name;
+        int answer;
+        const wchar_t* question;  // the dialog's title, empty for none
+        bool tab;                 // a tab is made
+        const wchar_t* message;   // status message, empty for none
+    } cases[] = {
+        {L"missing.txt", 0, L"", true, L"파일을 찾을 수 없습니다"},
+        {L"locked.txt", 0, L"", true, L"파일을 열 수 없습니다"},
+        {L"huge.bin", 0, L"'huge.bin' 파일을 열 수 없습니다", false, L""},
+        {L"big.bin", 1, L"'big.bin' 파일이 256MB보다 큽니다", false, L""},
+        {L"big.bin", 0, L"'big.bin' 파일이 256MB보다 큽니다", true, L"파일을 열 수 없습니다"},
+        {L"large.bin", 1, L"'large.bin' 파일이 256MB보다 큽니다", false, L""},
+        {L"", 0, L"", false, L""},  // the folder itself
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        OpenFiles(app, {files.Wide(L"a.txt")});
+        NewTab(app);  // the blank memo is not reused for the rest
+        Type("x");
+        const int before = app.tabs.Count();
+        asked.clear();
+        answer = c.answer;
+        app.status.statusMessage.clear();
+        OpenFiles(app, {c.name[0] ? files.Wide(c.name) : files.Wide()});
+        EXPECT_EQ(asked, c.question) << c.name;
+        EXPECT_EQ(app.tabs.Count(), before + (c.tab ? 1 : 0)) << c.name;
+        EXPECT_EQ(app.status.statusMessage, c.message) << c.name;
+        if (c.tab) {
+            EXPECT_TRUE(app.tabs.Active()->loadFailed) << c.name;
+            EXPECT_EQ(EditorLength(app), 0) << c.name;
+        }
+    }
+    // Listed, then deleted before its tab is first shown.
+    SetUp();
+    Type("x");  // not a blank memo: both files get tabs of their own, read when first shown
+    OpenFiles(app, {files.Wide(L"vanishing.txt"), files.Wide(L"a.txt")});
+    DeleteFileW(files.Wide(L"vanishing.txt").c_str());
+    ActivateTab(app, 1);
+    EXPECT_EQ(app.status.statusMessage, L"파일을 찾을 수 없습니다");
+    EXPECT_TRUE(app.tabs.Active()->loadFailed);
+    CloseHandle(lock);
+    ui::SetDialogAnswerer([](const ui::DialogContent& c) { return c.defaultButton; });
+}
+
+// Timings, run by hand: a tab switch between a 100,000-line file and a memo, and a key typed at the
+// end of a 2 MB line, each with the window updated; the caret-position refresh beside the editor's
+// own column count at that place.
+TEST_F(Shell, DISABLED_Timings) {
+    test::TempFolder files;
+    std::string lines;
+    for (int i = 0; i < 100000; ++i)
+        lines +=
+            "줄 " + std::to_string(i) + " The quick brown fox jumps over the lazy dog, 가나다라마바사.\r\n";
+    files.Write(L"lines.txt", lines);
+    OpenFiles(app, {files.Wide(L"lines.txt")});
+    NewTab(app);
+    auto time = [&](int rounds, auto step) {
+        PumpMessages();
+        const double start = NowMs();
+        for (int i = 0; i < rounds; ++i) {
+            step(i);
+            PumpMessages();
+            UpdateWindow(app.hwnd);
+            UpdateWindow(app.editor);
+        }
+        return (NowMs() - start) / rounds;
+    };
+    const double tabSwitch = time(200, [&](int i) { ActivateTab(app, i % 2 ? 1 : 0); });
+    std::string line;
+    while (line.size() < 2'000'000)
+        line += "가나다라마바사 abcdefg 0123456789";
+    SetEditorText(app, line);
+    Ed(app, SCI_DOCUMENTEND);
+    const double typing = time(300, [&](int) { SendMessageW(app.editor, WM_CHAR, L'a', 0); });
+    const double refresh = time(300, [&](int) { RefreshPosition(app, false); });
+    const double start = NowMs();
+    for (int i = 0; i < 20; ++i)
+        Ed(app, SCI_GETCOLUMN, static_cast<uintptr_t>(EditorLength(app)));
+    const double column = (NowMs() - start) / 20;
+    std::printf(
+        "tab switch %.3f ms; key at the end of a 2 MB line %.3f ms; position refresh there %.4f ms "
+        "(the editor's own column count %.3f ms)\n",
+        tabSwitch, typing, refresh, column);
+}
+
+}  // namespace
+}  // namespace lumen
