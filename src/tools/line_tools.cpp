@@ -1,0 +1,334 @@
+#include "tools/line_tools.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "edit/utf8.h"
+#include "tools/line_tools_platform.h"
+
+namespace lumen {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    return s.substr(i);
+}
+
+std::string_view TrimRight(std::string_view s) {
+    size_t n = s.size();
+    while (n > 0 && IsBlank(s[n - 1]))
+        --n;
+    return s.substr(0, n);
+}
+
+// Calls f(line, isLast) for each line of text, in order.
+template <typename F>
+void ForEachLine(std::string_view text, F&& f) {
+    size_t from = 0;
+    for (;;) {
+        const LineBreak b = NextBreak(text, from);
+        if (b.length == 0) {
+            f(text.substr(from), true);
+            return;
+        }
+        f(text.substr(from, b.at - from), false);
+        from = b.at + b.length;
+    }
+}
+
+// Characters in bytes: the bytes that are not UTF-8 continuation bytes (0x80 to 0xBF).
+size_t CountCharacters(std::string_view s) {
+    size_t n = 0;
+    for (char c : s)
+        n += static_cast<signed char>(c) >= -64 ? 1 : 0;
+    return n;
+}
+
+// Appends the UTF-16 units of text. A byte that starts no valid sequence becomes U+FFFD; with
+// `raw` given, its unit index and value are recorded so the byte can be put back.
+void AppendUnits(std::string_view text, std::wstring& units,
+                 std::vector<std::pair<size_t, unsigned char>>* raw) {
+    const size_t base = units.size();
+    units.resize(base + text.size());  // never more units than bytes
+    wchar_t* out = units.data() + base;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            *out++ = static_cast<wchar_t>(p[i++]);
+            continue;
+        }
+        int width = 1;
+        const char32_t c = quill::DecodeUtf8(p + i, n - i, &width);
+        if (width == 1) {
+            if (raw) raw->emplace_back(static_cast<size_t>(out - units.data()) - base, p[i]);
+            *out++ = static_cast<wchar_t>(0xFFFD);
+        } else if (c >= 0x10000) {
+            *out++ = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            *out++ = static_cast<wchar_t>(c);
+        }
+        i += static_cast<size_t>(width);
+    }
+    units.resize(static_cast<size_t>(out - units.data()));
+}
+
+char* PutUtf8(char* out, uint32_t c) {
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// One line of a transform appended to out; returns whether it differs from the input. Dropped
+// lines (RemoveBlank) are reported through *keep.
+bool TransformLine(std::string_view line, TransformMode mode, size_t tab, std::string& out, bool* keep) {
+    switch (mode) {
+        case TransformMode::TrimTrailing: {
+            const std::string_view kept = TrimRight(line);
+            out.append(kept);
+            return kept.size() != line.size();
+        }
+        case TransformMode::RemoveBlank:
+            *keep = !TrimLeft(line).empty();
+            if (*keep) out.append(line);
+            return !*keep;
+        case TransformMode::TabsToSpaces: {
+            size_t from = 0, column = 0;
+            for (size_t t = line.find('\t'); t != std::string_view::npos; t = line.find('\t', from)) {
+                const std::string_view run = line.substr(from, t - from);
+                out.append(run);
+                column += CountCharacters(run);
+                const size_t spaces = tab - column % tab;
+                out.append(spaces, ' ');
+                column += spaces;
+                from = t + 1;
+            }
+            out.append(line.substr(from));
+            return from != 0;
+        }
+        case TransformMode::IndentToTabs: {
+            size_t run = 0, width = 0;
+            for (; run < line.size() && IsBlank(line[run]); ++run)
+                width = line[run] == ' ' ? width + 1 : (width / tab + 1) * tab;
+            const size_t before = out.size();
+            out.append(width / tab, '\t');
+            out.append(width % tab, ' ');
+            const bool changed = line.substr(0, run) != std::string_view(out).substr(before);
+            out.append(line.substr(run));
+            return changed;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsLineTool(int32_t command) {
+    return (command >= 145 && command <= 149) || (command >= 153 && command <= 156) ||
+           (command >= 158 && command <= 161);
+}
+
+std::string_view EolBytes(EolStyle eol) {
+    switch (eol) {
+        case EolStyle::Cr:
+            return "\r";
+        case EolStyle::Lf:
+            return "\n";
+        case EolStyle::Crlf:
+            break;
+    }
+    return "\r\n";
+}
+
+LineBreak NextBreak(std::string_view text, size_t from) {
+    for (size_t i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') return {i, 1};
+        if (c == '\r') return {i, i + 1 < text.size() && text[i + 1] == '\n' ? size_t{2} : size_t{1}};
+    }
+    return {text.size(), 0};
+}
+
+MovedText MoveLinesText(std::string_view text, int direction) {
+    MovedText moved;
+    moved.text.reserve(text.size());
+    if (direction < 0) {
+        const LineBreak b = NextBreak(text, 0);
+        if (b.length == 0) return {std::string(text), 0};
+        moved.text.append(text.substr(b.at + b.length));
+        moved.text.append(text.substr(b.at, b.length));
+        moved.text.append(text.substr(0, b.at));
+        moved.shift = static_cast<int64_t>(b.at + b.length);
+        return moved;
+    }
+    const size_t last = text.find_last_of("\r\n");
+    if (last == std::string_view::npos) return {std::string(text), 0};
+    const size_t breakAt = text[last] == '\n' && last > 0 && text[last - 1] == '\r' ? last - 1 : last;
+    moved.text.append(text.substr(last + 1));
+    moved.text.append(text.substr(breakAt, last + 1 - breakAt));
+    moved.text.append(text.substr(0, breakAt));
+    moved.shift = static_cast<int64_t>(text.size() - breakAt);
+    return moved;
+}
+
+JoinedText JoinLinesText(std::string_view text) {
+    JoinedText joined;
+    joined.text.reserve(text.size());
+    bool first = true;
+    ForEachLine(text, [&](std::string_view line, bool last) {
+        std::string_view piece = first ? line : TrimLeft(line);
+        if (!last) piece = TrimRight(piece);
+        if (first) joined.joinPoint = static_cast<int64_t>(TrimRight(line).size());
+        first = false;
+        if (piece.empty()) return;
+        if (!joined.text.empty()) joined.text += ' ';
+        joined.text.append(piece);
+    });
+    joined.joinPoint = std::min(joined.joinPoint, static_cast<int64_t>(joined.text.size()));
+    return joined;
+}
+
+ToolText SortLinesText(std::string_view text, EolStyle eol, SortMode mode) {
+    std::vector<std::string_view> lines;
+    ForEachLine(text, [&](std::string_view line, bool) { lines.push_back(line); });
+    const std::string_view br = EolBytes(eol);
+    ToolText result;
+    result.text.reserve(text.size() + lines.size() * br.size());
+    bool any = false;
+    auto put = [&](std::string_view line) {
+        if (any) result.text.append(br);
+        result.text.append(line);
+        any = true;
+    };
+    if (mode == SortMode::RemoveDuplicates) {
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(lines.size());
+        for (std::string_view line : lines) {
+            if (seen.insert(line).second) {
+                put(line);
+            } else {
+                ++result.count;
+            }
+        }
+        return result;
+    }
+    // Each line converted once into one buffer; the sort moves indexes only.
+    std::wstring units;
+    units.reserve(text.size());
+    std::vector<size_t> starts(lines.size() + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        starts[i] = units.size();
+        AppendUnits(lines[i], units, nullptr);
+    }
+    starts[lines.size()] = units.size();
+    std::vector<size_t> order(lines.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const wchar_t* u = units.data();
+    auto compare = [&](size_t a, size_t b) {
+        return CompareLinesForSort(u + starts[a], starts[a + 1] - starts[a], u + starts[b],
+                                   starts[b + 1] - starts[b]);
+    };
+    if (mode == SortMode::Ascending) {
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return compare(a, b) < 0; });
+    } else {
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return compare(b, a) < 0; });
+    }
+    for (size_t i : order)
+        put(lines[i]);
+    result.count = static_cast<int64_t>(lines.size());
+    return result;
+}
+
+ToolText TransformLinesText(std::string_view text, EolStyle eol, TransformMode mode, int32_t tabWidth) {
+    const size_t tab = static_cast<size_t>(std::max(tabWidth, 1));
+    const std::string_view br = EolBytes(eol);
+    ToolText result;
+    // Room for every break growing to two bytes and, for tabs to spaces, every tab at full width.
+    size_t room = text.size() * 2;
+    if (mode == TransformMode::TabsToSpaces)
+        room += static_cast<size_t>(std::count(text.begin(), text.end(), '\t')) * tab;
+    result.text.reserve(room);
+    bool any = false;
+    ForEachLine(text, [&](std::string_view line, bool) {
+        const size_t before = result.text.size();
+        if (any) result.text.append(br);
+        bool keep = true;
+        if (TransformLine(line, mode, tab, result.text, &keep)) ++result.count;
+        if (keep) {
+            any = true;
+        } else {
+            result.text.resize(before);
+        }
+    });
+    return result;
+}
+
+std::string ChangeCaseText(std::string_view text, bool upper) {
+    std::wstring units;
+    std::vector<std::pair<size_t, unsigned char>> raw;
+    AppendUnits(text, units, &raw);
+    MapCaseInPlace(units.data(), units.size(), upper);
+    std::string out(units.size() * 3, '\0');  // a unit never needs more than three bytes
+    char* o = out.data();
+    size_t nextRaw = 0;
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (nextRaw < raw.size() && raw[nextRaw].first == i) {
+            *o++ = static_cast<char>(raw[nextRaw++].second);
+            continue;
+        }
+        uint32_t c = static_cast<uint32_t>(units[i]) & 0xFFFF;
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const uint32_t low = i + 1 < units.size() ? static_cast<uint32_t>(units[i + 1]) & 0xFFFF : 0;
+            if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        o = PutUtf8(o, c);
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+    return out;
+}
+
+ByteSpan WordAround(std::string_view text, int64_t caret) {
+    auto word = [&](int64_t i) {
+        const auto c = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
+        return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+    };
+    const int64_t length = static_cast<int64_t>(text.size());
+    ByteSpan span{std::clamp<int64_t>(caret, 0, length), 0};
+    span.end = span.start;
+    while (span.start > 0 && word(span.start - 1))
+        --span.start;
+    while (span.end < length && word(span.end))
+        ++span.end;
+    return span;
+}
+
+}  // namespace lumen

@@ -1,0 +1,40 @@
+// The user's locale through the national-language services.
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "tools/line_tools_platform.h"
+
+namespace lumen {
+
+int CompareLinesForSort(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
+    const int result =
+        CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_LINGUISTIC_CASING | SORT_DIGITSASNUMBERS, a,
+                        static_cast<int>(std::min<size_t>(aLength, INT_MAX)), b,
+                        static_cast<int>(std::min<size_t>(bLength, INT_MAX)), nullptr, nullptr, 0);
+    if (result != 0) return result - CSTR_EQUAL;
+    // The system refused (a line beyond its limits): the plain order of the units keeps the sort whole.
+    const int plain = wcsncmp(a, b, std::min(aLength, bLength));
+    return plain != 0 ? plain : (aLength < bLength ? -1 : (aLength > bLength ? 1 : 0));
+}
+
+void MapCaseInPlace(wchar_t* units, size_t count, bool upper) {
+    const DWORD flags = (upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE) | LCMAP_LINGUISTIC_CASING;
+    std::vector<wchar_t> mapped;
+    // In pieces the system's int lengths can hold, never splitting a surrogate pair.
+    constexpr size_t kPiece = size_t{1} << 24;
+    for (size_t at = 0; at < count;) {
+        size_t n = std::min(count - at, kPiece);
+        if (at + n < count && units[at + n - 1] >= 0xD800 && units[at + n - 1] <= 0xDBFF) --n;
+        mapped.resize(n);
+        const int got = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, units + at, static_cast<int>(n),
+                                      mapped.data(), static_cast<int>(n), nullptr, nullptr, 0);
+        // Case mapping keeps the length; anything else leaves the piece as it was.
+        if (got == static_cast<int>(n)) std::copy(mapped.begin(), mapped.end(), units + at);
+        at += n;
+    }
+}
+
+}  // namespace lumen
