@@ -1,9 +1,11 @@
 #include "edit/char_classes.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
 #include "edit/text_platform.h"
+#include "edit/utf8.h"
 
 namespace quill {
 namespace {
@@ -60,29 +62,7 @@ const uint16_t* FoldTable() {
 }  // namespace
 
 char32_t DecodeCharacter(const unsigned char* bytes, int64_t available, int* width) {
-    const unsigned lead = bytes[0];
-    *width = 1;
-    if (lead < 0x80) return lead;
-    int need;
-    char32_t value;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        need = 2, value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        need = 3, value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        need = 4, value = lead & 0x07;
-    } else {
-        return kReplacementChar;
-    }
-    if (available < need) return kReplacementChar;
-    for (int i = 1; i < need; ++i) {
-        if (!IsContinuationByte(bytes[i])) return kReplacementChar;
-        value = (value << 6) | (bytes[i] & 0x3F);
-    }
-    if (need == 3 && (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))) return kReplacementChar;
-    if (need == 4 && (value < 0x10000 || value > 0x10FFFF)) return kReplacementChar;
-    *width = need;
-    return value;
+    return DecodeUtf8(bytes, static_cast<size_t>(std::max<int64_t>(available, 1)), width);
 }
 
 bool IsCombiningCharacter(char32_t c) {
