@@ -46,6 +46,22 @@ public:
     void OverlayBars();
 
 private:
+    // Where one display row of a line is drawn.
+    struct RowPlace {
+        const LineLayout& l;
+        int32_t row;
+        uint32_t rs, re;  // its units
+        int32_t ox;       // client x of the line's unit 0
+        int32_t top, bottom;
+        int64_t lineStart, lineEnd;
+        bool lastRow;
+        uint32_t background;
+    };
+    int32_t Margins(int32_t top, int64_t line, int32_t rowInLine);
+    void Selection(const RowPlace& r);
+    void LineEndMark(const RowPlace& r);
+    void CompositionUnderline(const RowPlace& r);
+    void Caret(const RowPlace& r);
     void FillRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb);
     void BlendRect(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t rgb, uint32_t alpha);
     void BlendPixel(int32_t x, int32_t y, uint32_t rgb, uint32_t alpha);
@@ -175,11 +191,59 @@ void Painter::DrawString(HFONT font, int32_t x, int32_t y, const wchar_t* text, 
     gdiPending_ = true;
 }
 
+// One display row, in drawing order: margins, background, selection, indicators under the text,
+// the text, indicators over it, whitespace and line-end marks, composition underline, hint, caret.
 void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
     const int32_t bottom = top + lh_;
     clip_ = {0, top, width_, bottom};
+    const int32_t x = Margins(top, line, rowInLine);
 
-    // 1. Margins, with the line number on a line's first row.
+    // Text background, highlighted on the caret's line.
+    uint32_t background = text_.back;
+    if (line >= 0 && line == caretLine_ && caretLineFill_) {
+        const ElementColour& e = v_.appearance().elements[kElementCaretLine];
+        background = Blend(text_.back, e.set ? e.rgba : 0xFF00FFFFu);
+    }
+    FillRect(x, top, width_, bottom, background);
+    if (line < 0) return;
+
+    // The rest is clipped to the text area of the row.
+    clip_ = {textLeft_, top, textRight_, bottom};
+    const LineLayout& l = v_.LayoutLine(line);
+    const int32_t row = std::min(rowInLine, l.Rows() - 1);
+    RowPlace r{l,
+               row,
+               l.RowStart(row),
+               l.RowEnd(row),
+               textLeft_ - v_.XOffset() - l.xs[l.RowStart(row)],
+               top,
+               bottom,
+               doc_.LineStart(line),
+               0,
+               row == l.Rows() - 1,
+               background};
+    r.lineEnd = r.lineStart + l.lineLength;
+    const Appearance& a = v_.appearance();
+    Selection(r);
+    Indicators(l, r.lineStart, r.rs, r.re, r.ox, top, true);
+    Text(l, r.rs, r.re, r.ox, top + ascent_, background);
+    Indicators(l, r.lineStart, r.rs, r.re, r.ox, top, false);
+    if (a.viewWhitespace != 0) Whitespace(l, r.rs, r.re, r.ox, top, background);
+    if (a.viewEol && r.lastRow && l.eolLength > 0) LineEndMark(r);
+    if (l.compositionStart >= 0) CompositionUnderline(r);
+    // The hint text of an empty document.
+    if (line == 0 && row == 0 && doc_.Length() == 0 && !a.hint.empty() && l.compositionStart < 0) {
+        align_ = TA_LEFT | TA_BASELINE;
+        colour_ = Ref(Blend(background, text_.fore | 0x73000000u));
+        DrawString(FontOf(0), textLeft_ + v_.CaretWidth() + ScaleForDpi(1, dpi_), top + ascent_,
+                   a.hint.c_str(), static_cast<int>(a.hint.size()), nullptr, 0);
+    }
+    if (showCaret_ && line == caretLine_) Caret(r);
+}
+
+// The margins, with the line number on a line's first row; returns where the text area begins.
+int32_t Painter::Margins(int32_t top, int64_t line, int32_t rowInLine) {
+    const int32_t bottom = top + lh_;
     int32_t x = 0;
     for (int i = 0; i < 5; ++i) {
         const Margin& m = v_.GetMargin(i);
@@ -198,116 +262,88 @@ void Painter::Row(int32_t top, int64_t line, int32_t rowInLine) {
         x += m.width;
     }
 
-    // 2. Text background, highlighted on the caret's line.
-    uint32_t background = text_.back;
-    if (line >= 0 && line == caretLine_ && caretLineFill_) {
-        const ElementColour& e = v_.appearance().elements[kElementCaretLine];
-        background = Blend(text_.back, e.set ? e.rgba : 0xFF00FFFFu);
-    }
-    FillRect(x, top, width_, bottom, background);
-    if (line < 0) return;
+    return x;
+}
 
-    // 3. The rest is clipped to the text area of the row.
-    clip_ = {textLeft_, top, textRight_, bottom};
-    const LineLayout& l = v_.LayoutLine(line);
-    const int32_t row = std::min(rowInLine, l.Rows() - 1);
-    const uint32_t rs = l.RowStart(row), re = l.RowEnd(row);
-    const bool lastRow = row == l.Rows() - 1;
-    const int32_t ox = textLeft_ - v_.XOffset() - l.xs[rs];
-    const int64_t lineStart = doc_.LineStart(line);
-    const int64_t lineEnd = lineStart + l.lineLength;
+// The selection's part of the row, with a block for a selected line break.
+void Painter::Selection(const RowPlace& r) {
+    const LineLayout& l = r.l;
+    if (selStart_ == selEnd_ || selStart_ > r.lineEnd + l.eolLength || selEnd_ < r.lineStart) return;
     const Appearance& a = v_.appearance();
+    uint32_t rgba;
+    const ElementColour& sel = a.elements[kElementSelection];
+    const ElementColour& inactive = a.elements[kElementInactiveSelection];
+    if (v_.Focused()) {
+        rgba = sel.set ? sel.rgba : 0xFFFF9933u;
+    } else {
+        rgba = inactive.set ? inactive.rgba : (sel.set ? sel.rgba : 0xFFE0E0E0u);
+    }
+    const uint32_t colour = Blend(r.background, rgba);
+    const uint32_t us = std::clamp(
+        l.UnitOfOffset(static_cast<uint32_t>(std::clamp<int64_t>(selStart_ - r.lineStart, 0, l.lineLength))),
+        r.rs, r.re);
+    const uint32_t ue = std::clamp(
+        l.UnitOfOffset(static_cast<uint32_t>(std::clamp<int64_t>(selEnd_ - r.lineStart, 0, l.lineLength))),
+        r.rs, r.re);
+    if (ue > us) FillRect(std::max(textLeft_, r.ox + l.xs[us]), r.top, r.ox + l.xs[ue], r.bottom, colour);
+    if (selEnd_ > r.lineEnd && selStart_ <= r.lineEnd && l.eolLength > 0 && r.lastRow) {
+        const int32_t bx = r.ox + l.xs[l.chars.size()];
+        FillRect(std::max(textLeft_, bx), r.top, bx + v_.TextFonts().averageCharWidth(), r.bottom, colour);
+    }
+}
 
-    // 4. Selection, with a block for a selected line break.
-    if (selStart_ != selEnd_ && selStart_ <= lineEnd + l.eolLength && selEnd_ >= lineStart) {
-        uint32_t rgba;
-        const ElementColour& sel = a.elements[kElementSelection];
-        const ElementColour& inactive = a.elements[kElementInactiveSelection];
-        if (v_.Focused()) {
-            rgba = sel.set ? sel.rgba : 0xFFFF9933u;
+// The mark of the line's break (CRLF, CR or LF) after its last row.
+void Painter::LineEndMark(const RowPlace& r) {
+    const LineLayout& l = r.l;
+    const wchar_t* mark = l.eolLength == 2 ? L"CRLF" : (doc_.ByteAt(r.lineEnd) == '\r' ? L"CR" : L"LF");
+    const std::string utf8 = l.eolLength == 2 ? "CRLF" : (doc_.ByteAt(r.lineEnd) == '\r' ? "CR" : "LF");
+    const int32_t tw = v_.TextWidth(kStyleLineNumber, utf8);
+    const int32_t bx = r.ox + l.xs[l.chars.size()] + 2;
+    const int32_t by0 = r.top + std::max(v_.ExtraAscent() / 2 + 1, 1);
+    const int32_t by1 = r.bottom - std::max(v_.ExtraDescent() / 2 + 1, 1);
+    FillRect(bx, by0, bx + tw + 4, by1, WhitespaceColour(r.background, 0x60));
+    align_ = TA_LEFT | TA_TOP;
+    colour_ = Ref(r.background);
+    const int32_t th = v_.NumberFonts().height();
+    DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), bx + 2, by0 + (by1 - by0 - th) / 2, mark,
+               lstrlenW(mark), nullptr, 0);
+}
+
+// The underline of composition text, thicker under the clause being converted.
+void Painter::CompositionUnderline(const RowPlace& r) {
+    const LineLayout& l = r.l;
+    const int32_t baseline = r.top + ascent_;
+    const int32_t uy = std::min(r.bottom - 2, baseline + 2);
+    const uint32_t cs = static_cast<uint32_t>(l.compositionStart);
+    const uint32_t ce = cs + static_cast<uint32_t>(l.compositionLength);
+    for (uint32_t u = std::max(cs, r.rs); u < std::min(ce, r.re); ++u) {
+        const size_t k = u - cs;
+        const uint8_t attr = k < l.compositionAttributes.size() ? l.compositionAttributes[k] : 0;
+        const bool clauseEnd =
+            u + 1 == ce || (k + 1 < l.compositionAttributes.size() && l.compositionAttributes[k + 1] != attr);
+        const int32_t thick = (attr == 1 || attr == 3) ? 2 : 1;
+        FillRect(r.ox + l.xs[u], uy, r.ox + l.xs[u + 1] - (clauseEnd ? 1 : 0), uy + thick, text_.fore);
+    }
+}
+
+// The caret, when it is on this row: a bar, or in overtype mode a block under the next character.
+void Painter::Caret(const RowPlace& r) {
+    const LineLayout& l = r.l;
+    const Appearance& a = v_.appearance();
+    uint32_t unit = l.compositionStart >= 0 ? static_cast<uint32_t>(l.compositionStart + l.compositionLength)
+                                            : l.UnitOfOffset(static_cast<uint32_t>(std::clamp<int64_t>(
+                                                  v_.Caret() - r.lineStart, 0, l.lineLength)));
+    if (l.RowOfUnit(unit) == r.row) {
+        const ElementColour& e = a.elements[kElementCaret];
+        const uint32_t colour = e.set ? Blend(r.background, e.rgba) : text_.fore;
+        const int32_t cx = r.ox + l.xs[unit];
+        const int32_t cw = v_.CaretWidth();
+        if (!a.overtype || l.compositionStart >= 0) {
+            if (cx >= textLeft_ - cw) FillRect(cx, r.top, cx + cw, r.bottom, colour);
         } else {
-            rgba = inactive.set ? inactive.rgba : (sel.set ? sel.rgba : 0xFFE0E0E0u);
-        }
-        const uint32_t colour = Blend(background, rgba);
-        const uint32_t us = std::clamp(l.UnitOfOffset(static_cast<uint32_t>(
-                                           std::clamp<int64_t>(selStart_ - lineStart, 0, l.lineLength))),
-                                       rs, re);
-        const uint32_t ue = std::clamp(
-            l.UnitOfOffset(static_cast<uint32_t>(std::clamp<int64_t>(selEnd_ - lineStart, 0, l.lineLength))),
-            rs, re);
-        if (ue > us) FillRect(std::max(textLeft_, ox + l.xs[us]), top, ox + l.xs[ue], bottom, colour);
-        if (selEnd_ > lineEnd && selStart_ <= lineEnd && l.eolLength > 0 && lastRow) {
-            const int32_t bx = ox + l.xs[l.chars.size()];
-            FillRect(std::max(textLeft_, bx), top, bx + v_.TextFonts().averageCharWidth(), bottom, colour);
-        }
-    }
-
-    // 5-7. Indicators under the text, the text, indicators over it.
-    Indicators(l, lineStart, rs, re, ox, top, true);
-    Text(l, rs, re, ox, top + ascent_, background);
-    Indicators(l, lineStart, rs, re, ox, top, false);
-
-    // 8. Whitespace marks.
-    if (a.viewWhitespace != 0) Whitespace(l, rs, re, ox, top, background);
-
-    // 9. Line-end mark.
-    if (a.viewEol && lastRow && l.eolLength > 0) {
-        const wchar_t* mark = l.eolLength == 2 ? L"CRLF" : (doc_.ByteAt(lineEnd) == '\r' ? L"CR" : L"LF");
-        const std::string utf8 = l.eolLength == 2 ? "CRLF" : (doc_.ByteAt(lineEnd) == '\r' ? "CR" : "LF");
-        const int32_t tw = v_.TextWidth(kStyleLineNumber, utf8);
-        const int32_t bx = ox + l.xs[l.chars.size()] + 2;
-        const int32_t by0 = top + std::max(v_.ExtraAscent() / 2 + 1, 1);
-        const int32_t by1 = bottom - std::max(v_.ExtraDescent() / 2 + 1, 1);
-        FillRect(bx, by0, bx + tw + 4, by1, WhitespaceColour(background, 0x60));
-        align_ = TA_LEFT | TA_TOP;
-        colour_ = Ref(background);
-        const int32_t th = v_.NumberFonts().height();
-        DrawString(static_cast<HFONT>(v_.NumberFonts().Handle(0)), bx + 2, by0 + (by1 - by0 - th) / 2, mark,
-                   lstrlenW(mark), nullptr, 0);
-    }
-
-    // 10. Composition underline.
-    if (l.compositionStart >= 0) {
-        const int32_t baseline = top + ascent_;
-        const int32_t uy = std::min(bottom - 2, baseline + 2);
-        const uint32_t cs = static_cast<uint32_t>(l.compositionStart);
-        const uint32_t ce = cs + static_cast<uint32_t>(l.compositionLength);
-        for (uint32_t u = std::max(cs, rs); u < std::min(ce, re); ++u) {
-            const size_t k = u - cs;
-            const uint8_t attr = k < l.compositionAttributes.size() ? l.compositionAttributes[k] : 0;
-            const bool clauseEnd = u + 1 == ce || (k + 1 < l.compositionAttributes.size() &&
-                                                   l.compositionAttributes[k + 1] != attr);
-            const int32_t thick = (attr == 1 || attr == 3) ? 2 : 1;
-            FillRect(ox + l.xs[u], uy, ox + l.xs[u + 1] - (clauseEnd ? 1 : 0), uy + thick, text_.fore);
-        }
-    }
-
-    // 11. Hint text of an empty document.
-    if (line == 0 && row == 0 && doc_.Length() == 0 && !a.hint.empty() && l.compositionStart < 0) {
-        align_ = TA_LEFT | TA_BASELINE;
-        colour_ = Ref(Blend(background, text_.fore | 0x73000000u));
-        DrawString(FontOf(0), textLeft_ + v_.CaretWidth() + ScaleForDpi(1, dpi_), top + ascent_,
-                   a.hint.c_str(), static_cast<int>(a.hint.size()), nullptr, 0);
-    }
-
-    // 12. The caret.
-    if (showCaret_ && line == caretLine_) {
-        uint32_t unit = l.compositionStart >= 0
-                            ? static_cast<uint32_t>(l.compositionStart + l.compositionLength)
-                            : l.UnitOfOffset(static_cast<uint32_t>(
-                                  std::clamp<int64_t>(v_.Caret() - lineStart, 0, l.lineLength)));
-        if (l.RowOfUnit(unit) == row) {
-            const ElementColour& e = a.elements[kElementCaret];
-            const uint32_t colour = e.set ? Blend(background, e.rgba) : text_.fore;
-            const int32_t cx = ox + l.xs[unit];
-            const int32_t cw = v_.CaretWidth();
-            if (!a.overtype || l.compositionStart >= 0) {
-                if (cx >= textLeft_ - cw) FillRect(cx, top, cx + cw, bottom, colour);
-            } else {
-                const int32_t w =
-                    unit < l.chars.size() ? l.xs[unit + 1] - l.xs[unit] : v_.TextFonts().spaceWidth();
-                FillRect(cx, bottom - std::max(2, cw), cx + w, bottom, colour);
-            }
+            const int32_t w =
+                unit < l.chars.size() ? l.xs[unit + 1] - l.xs[unit] : v_.TextFonts().spaceWidth();
+            FillRect(cx, r.bottom - std::max(2, cw), cx + w, r.bottom, colour);
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "edit/document.h"
 #include "edit/font_set.h"
 #include "edit/layout.h"
+#include "edit/layout_cache.h"
 #include "edit/notification.h"
 #include "edit/scroll_bars.h"
 #include "edit/view_kept_state.h"
@@ -31,7 +32,6 @@ inline constexpr int kCaretTimer = 1;
 inline constexpr int kDragTimer = 2;
 inline constexpr int kWrapTimer = 3;
 
-inline constexpr int kLayoutSlots = 512;
 // Lines of at least this many units are patched in place on an edit instead of laid out again.
 inline constexpr int32_t kPatchMinUnits = 2048;
 // A change that adds more lines than this leaves their row counts to the background wrapper.
@@ -195,7 +195,8 @@ public:
     void SetHScrollBar(bool on);
     void SetEndAtLastLine(bool on);
     void SetScrollWidth(int64_t width);
-    int64_t ScrollWidth() const { return scrollWidth_; }
+    // The widest line laid out, or what the host set when that is wider.
+    int64_t ScrollWidth() const { return std::max(scrollWidth_, layouts_.Widest()); }
     // Marks fonts and metrics stale (style, zoom or DPI change); they are rebuilt on next use.
     void InvalidateMetrics();
 
@@ -233,8 +234,8 @@ public:
     // The cached layout of a line, laid out when its slot does not hold it.
     LineLayout& LayoutLine(int64_t line);
     // Forgets one line's cached layout.
-    void DropLayout(int64_t line);
-    uint32_t Generation() const { return generation_; }
+    void DropLayout(int64_t line) { layouts_.Drop(line); }
+    uint32_t Generation() const { return layouts_.Generation(); }
     int32_t WrapWidth();
     int32_t TextWidth(int slot, const std::string& utf8);
     // Left edge of the text area: left text margin plus the margins.
@@ -267,8 +268,8 @@ public:
     ScrollValues HorizontalValues();
     // Sends changed values to the scroll bars (system or overlay).
     void UpdateScrollBars();
-    bool ScrollBarsStale() const { return scrollStale_; }
-    void MarkScrollBarsStale() { scrollStale_ = true; }
+    // Whether the bars show other values than the view's current ones.
+    bool ScrollBarsStale();
 
     // ---- overlay scroll bars (view_overlay.cpp) ------------------------------------------------
     // Where a bar and its thumb are for the current scroll values (exists is false when it shows
@@ -420,7 +421,16 @@ private:
     void StartWrapTimer();
     void StopWrapTimer();
     void LayoutChanged();
-    bool TryPatch(bool inserted, int64_t position, int64_t length, int64_t line, const char* text);
+    // What a document change does to the selection and the first visible line.
+    void FollowEdit(bool inserted, int64_t position, int64_t length, int64_t line, int64_t linesAdded);
+    // Brings the layouts and the wrap index up to date with a change; gives the first row of the
+    // changed line whose break may have moved when the line's layout was patched in place.
+    std::optional<int32_t> UpdateLayouts(bool inserted, int64_t position, int64_t length, int64_t line,
+                                         int64_t linesAdded, const char* text);
+    // The long-line patch: the first row whose break may have moved, or nothing when the line's
+    // layout could not be patched (it is then dropped).
+    std::optional<int32_t> PatchLayout(bool inserted, int64_t position, int64_t length, int64_t line,
+                                       const char* text);
     int64_t LineBytes(int64_t line) const;
 
     std::unique_ptr<ViewHost> host_;
@@ -456,15 +466,13 @@ private:
     int32_t lineAscent_ = 1;
     int32_t lineDescent_ = 0;
     int32_t lineHeight_ = 1;
-    uint32_t generation_ = 1;
     uint64_t fontGeneration_ = 0;  // incremented whenever the font sets are rebuilt
-    std::vector<LineLayout> cache_;
+    LayoutCache layouts_;
     LineLayout scratch_;
 
     WrapIndex wrap_;
     int64_t wrapResume_ = 0;
     bool wrapTimerRunning_ = false;
-    int32_t patchedRow_ = -1;  // first row a long-line patch may have moved, during NotifyModified
 
     // Editing state.
     int32_t desiredX_ = -1;
@@ -503,8 +511,7 @@ private:
     int64_t firstLine_ = 0;
     int32_t topRow_ = 0;
     int32_t xOffset_ = 0;
-    int64_t scrollWidth_ = 1;
-    bool scrollStale_ = true;
+    int64_t scrollWidth_ = 1;  // as the host set it
     bool sentV_ = false, sentH_ = false;
     ScrollValues lastV_, lastH_;
     OverlayPointer overlay_;

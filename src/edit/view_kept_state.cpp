@@ -38,7 +38,7 @@ void KeptViewState::NotifyModified(Document* document, bool inserted, int64_t po
                                    int64_t line, int64_t linesAdded, uint32_t, const char*) {
     anchor = PositionAfterEdit(*document, anchor, inserted, position, length);
     caret = PositionAfterEdit(*document, caret, inserted, position, length);
-    std::vector<LineLayout>().swap(layouts);
+    layouts = {};
     if (!wrap.Empty() && !FollowLineChange(wrap, *document, line, linesAdded, key, &wrapResume)) wrap.Clear();
 }
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "edit/document.h"
-#include "edit/layout.h"
+#include "edit/layout_cache.h"
 #include "edit/wrap_index.h"
 
 namespace quill {
@@ -39,12 +39,11 @@ class KeptViewState final : public DocumentViewState, public DocWatcher {
 public:
     int64_t anchor = 0;
     int64_t caret = 0;
-    int64_t scrollWidth = 1;
-    WrapIndex wrap;  // empty when nothing is kept
+    int64_t scrollWidth = 1;  // as the host set it; the widest line laid out is the layouts'.
+    WrapIndex wrap;           // empty when nothing is kept
     int64_t wrapResume = 0;
-    // The layout cache's slots and the generation they are valid for; dropped at the first edit.
-    std::vector<LineLayout> layouts;
-    uint32_t generation = 0;
+    // The layout cache's slots; dropped at the first edit.
+    LayoutCache::Kept layouts;
     WrapKey key;
 
     void NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,

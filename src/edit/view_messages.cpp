@@ -69,7 +69,6 @@ void View::ConvertEols(int mode) {
     firstLine_ = std::clamp<int64_t>(first, 0, d.LineCount() - 1);
     topRow_ = topRow;
     xOffset_ = Wrapping() ? 0 : x;
-    scrollStale_ = true;
     UpdateScrollBars();
     host_->InvalidateAll();
 }

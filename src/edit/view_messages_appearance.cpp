@@ -304,7 +304,7 @@ std::optional<intptr_t> View::MarginAndScrollOptionMessage(unsigned m, const Mes
             SetScrollWidth(static_cast<int64_t>(static_cast<intptr_t>(wParam)));
             return 0;
         case SCI_GETSCROLLWIDTH:
-            return static_cast<intptr_t>(scrollWidth_);
+            return static_cast<intptr_t>(ScrollWidth());
         case SCI_SETEXTRAASCENT:
             SetExtraAscent(
                 static_cast<int32_t>(std::clamp<intptr_t>(static_cast<intptr_t>(wParam), -1000, 1000)));
