@@ -1,13 +1,16 @@
 // A view driven through its message interface with the fixed test font and a host that records
-// notifications and keeps a clipboard in memory, for the native tests of the control's behaviour.
+// what the view asks of its window (timers, invalidations, scrolls, scroll-bar values,
+// notifications) and keeps a clipboard in memory: the one recording host of the native tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "edit/font_fixed.h"
+#include "edit/layout_support.h"
 #include "edit/sci_messages.h"
 #include "edit/view.h"
 
@@ -25,13 +28,27 @@ struct ControlHost : ViewHost {
     std::string clipboard;
     bool hasClipboard = false;
     bool focusAsked = false;
+    bool running[4] = {};  // timers by id
+    int invalidateAll = 0;
+    std::vector<std::array<int32_t, 4>> rects;
+    std::vector<int32_t> scrolled;
+    ScrollValues vertical, horizontal;
+    int scrollSets = 0;
 
-    void StartTimer(int, uint32_t) override {}
-    void StopTimer(int) override {}
-    void InvalidateAll() override {}
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t) override {}
-    bool ScrollPixels(int32_t) override { return true; }
-    void SetScrollBar(bool, const ScrollValues&) override {}
+    void StartTimer(int id, uint32_t) override { running[id] = true; }
+    void StopTimer(int id) override { running[id] = false; }
+    void InvalidateAll() override { ++invalidateAll; }
+    void InvalidateRect(int32_t l, int32_t t, int32_t r, int32_t b) override {
+        rects.push_back({l, t, r, b});
+    }
+    bool ScrollPixels(int32_t dy) override {
+        scrolled.push_back(dy);
+        return true;
+    }
+    void SetScrollBar(bool v, const ScrollValues& values) override {
+        ++scrollSets;
+        (v ? vertical : horizontal) = values;
+    }
     int32_t Dpi() override { return 96; }
     void Notify(Notification& n) override {
         Sent s{n.nmhdr.code, n, {}};
@@ -85,6 +102,17 @@ struct Control {
             view->TypeUnit(u);
     }
     int64_t Steps() { return view->GetDocument()->History().CurrentStep(); }
+    Document& doc() { return *view->GetDocument(); }
+    // A layout of the line made from scratch with the view's fonts and settings.
+    LineLayout Fresh(int64_t line) {
+        const int64_t start = doc().LineStart(line), end = doc().LineEnd(line);
+        const std::string text = doc().GetText(start, end - start);
+        LineLayout l;
+        LayoutParams p{view->TabWidth(), view->WrapMode(), view->Wrapping() ? view->WrapWidth() : 0};
+        BuildLineLayout(l, text.data(), static_cast<int32_t>(text.size()),
+                        static_cast<int32_t>(doc().LineStart(line + 1) - end), p, view->TextFonts());
+        return l;
+    }
 };
 
 }  // namespace quill::test

@@ -10,21 +10,10 @@
 namespace quill {
 namespace {
 
+using test::ExpectSameLayout;
 using test::Layout;
 using test::TestFonts;
 using test::U8;
-
-void ExpectSameLayout(const LineLayout& got, const LineLayout& want) {
-    ASSERT_EQ(got.chars, want.chars);
-    ASSERT_EQ(got.offsets, want.offsets);
-    ASSERT_EQ(got.xs, want.xs);
-    ASSERT_EQ(got.fonts, want.fonts);
-    ASSERT_EQ(got.glyphs, want.glyphs);
-    ASSERT_EQ(got.flags, want.flags);
-    ASSERT_EQ(got.rowStarts, want.rowStarts);
-    ASSERT_EQ(got.lineLength, want.lineLength);
-    ASSERT_EQ(got.simple, want.simple);
-}
 
 // Byte offsets where a character starts (and the end), from a fresh layout.
 std::vector<uint32_t> Boundaries(const LineLayout& l) {

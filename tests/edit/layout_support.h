@@ -2,6 +2,8 @@
 // fixed-width test font.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 
@@ -42,6 +44,19 @@ inline LineLayout Layout(FontSet& fonts, const std::string& text, LayoutParams p
     LineLayout l;
     BuildLineLayout(l, text.data(), static_cast<int32_t>(text.size()), 0, params, fonts, composition);
     return l;
+}
+
+// Two layouts of a line agree in everything drawing and hit-testing read.
+inline void ExpectSameLayout(const LineLayout& got, const LineLayout& want) {
+    ASSERT_EQ(got.chars, want.chars);
+    ASSERT_EQ(got.offsets, want.offsets);
+    ASSERT_EQ(got.xs, want.xs);
+    ASSERT_EQ(got.fonts, want.fonts);
+    ASSERT_EQ(got.glyphs, want.glyphs);
+    ASSERT_EQ(got.flags, want.flags);
+    ASSERT_EQ(got.rowStarts, want.rowStarts);
+    ASSERT_EQ(got.lineLength, want.lineLength);
+    ASSERT_EQ(got.simple, want.simple);
 }
 
 // The text of each display row as UTF-16 units, for readable expectations.

@@ -317,6 +317,28 @@ TEST(LineLayout, JamoOfDocumentAndCompositionDoNotMerge) {
     EXPECT_EQ(l.compositionAttributes, (std::vector<uint8_t>{0}));
 }
 
+TEST(LineLayout, TheLastPlaneRunFontsAndCompositionEdges) {
+    TestFonts t;
+    for (char32_t cp : {char32_t{0x10FC00}, char32_t{0x10FFFD}}) {
+        const LineLayout l = Layout(t.fonts, test::Utf8Of(cp));
+        ASSERT_EQ(l.Units(), 2);
+        EXPECT_EQ(l.chars[0], 0xD800 + ((cp - 0x10000) >> 10));
+        EXPECT_EQ(l.chars[1], 0xDC00 + ((cp - 0x10000) & 0x3FF));
+        EXPECT_TRUE(l.flags[1] & kUnitContinues);
+    }
+    // Every unit of a measured run carries the run's font.
+    const LineLayout run = Layout(t.fonts, U8(u8"\u05D0\u05D1 \u05D2\u0301"));
+    for (int u = 0; u < run.Units(); ++u)
+        EXPECT_EQ(run.fonts[u], run.fonts[0]) << u;
+    // A combining mark being composed does not join the document's character before it.
+    const std::u16string comp = u"\u0301";
+    CompositionView cv{&comp, nullptr, 2, 1};
+    const LineLayout l = Layout(t.fonts, "xe", {}, &cv);
+    ASSERT_EQ(l.Units(), 3);
+    EXPECT_EQ(l.flags[1] & (kUnitRunStart | kUnitRunLater), 0);
+    EXPECT_EQ(l.flags[2] & kUnitRunLater, 0);
+}
+
 TEST(LineLayout, UnitOfOffsetAndRowOfUnit) {
     TestFonts t;
     const LineLayout l = Layout(t.fonts, U8(u8"a가😀b"), {8, kWrapChar, 30});
@@ -348,27 +370,6 @@ TEST(LayoutChars, CombiningAndComplexSets) {
     EXPECT_TRUE(IsComplexScript(0x0E01));
     EXPECT_FALSE(IsComplexScript(u'가'));
     EXPECT_FALSE(IsComplexScript('a'));
-}
-
-TEST(LayoutChars, DecodeUtf8) {
-    auto decode = [](const std::string& s, int* w) {
-        return DecodeUtf8(reinterpret_cast<const unsigned char*>(s.data()), s.size(), w);
-    };
-    int w = 0;
-    EXPECT_EQ(decode("A", &w), U'A');
-    EXPECT_EQ(w, 1);
-    EXPECT_EQ(decode(U8(u8"가"), &w), U'가');
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(decode(U8(u8"😀"), &w), 0x1F600u);
-    EXPECT_EQ(w, 4);
-    EXPECT_EQ(decode("\xC0\x80", &w), 0xFFFDu);  // overlong lead
-    EXPECT_EQ(w, 1);
-    EXPECT_EQ(decode("\xED\xA0\x80", &w), 0xFFFDu);  // surrogate
-    EXPECT_EQ(w, 1);
-    EXPECT_EQ(decode("\xE0\x80\x80", &w), 0xFFFDu);      // overlong 3-byte
-    EXPECT_EQ(decode("\xF4\x90\x80\x80", &w), 0xFFFDu);  // above U+10FFFF
-    EXPECT_EQ(decode("\xE2\x82", &w), 0xFFFDu);          // cut short
-    EXPECT_EQ(w, 1);
 }
 
 }  // namespace

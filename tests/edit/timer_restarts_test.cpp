@@ -120,6 +120,12 @@ TEST(TimerRestarts, StopForgetsAndAnotherPeriodSetsTheSystemTimer) {
     EXPECT_TRUE(t.Start(9, 100, 0));
     EXPECT_TRUE(t.Start(9, 100, 1));
     EXPECT_TRUE(t.OnTick(9, 100).deliver);
+    // A tick exactly one period after the latest restart is delivered.
+    TimerRestarts u;
+    u.Start(1, 100, 0);
+    u.Start(1, 100, 30);
+    EXPECT_FALSE(u.OnTick(1, 100).deliver);
+    EXPECT_TRUE(u.OnTick(1, 130).deliver);
     // A zero period is never treated as running.
     EXPECT_TRUE(t.Start(3, 0, 0));
     EXPECT_TRUE(t.Start(3, 0, 1));
