@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "edit/utf8.h"
@@ -52,10 +51,9 @@ size_t CountCharacters(std::string_view s) {
     return n;
 }
 
-// Appends the UTF-16 units of text. A byte that starts no valid sequence becomes U+FFFD; with
-// `raw` given, its unit index and value are recorded so the byte can be put back.
-void AppendUnits(std::string_view text, std::wstring& units,
-                 std::vector<std::pair<size_t, unsigned char>>* raw) {
+// Appends the UTF-16 units of the valid UTF-8 at the start of text and returns the bytes read: all
+// of them, or up to the first byte that starts no valid sequence.
+size_t AppendValidUnits(std::string_view text, std::wstring& units) {
     const size_t base = units.size();
     units.resize(base + text.size());  // never more units than bytes
     wchar_t* out = units.data() + base;
@@ -69,10 +67,8 @@ void AppendUnits(std::string_view text, std::wstring& units,
         }
         int width = 1;
         const char32_t c = quill::DecodeUtf8(p + i, n - i, &width);
-        if (width == 1) {
-            if (raw) raw->emplace_back(static_cast<size_t>(out - units.data()) - base, p[i]);
-            *out++ = static_cast<wchar_t>(0xFFFD);
-        } else if (c >= 0x10000) {
+        if (width == 1) break;
+        if (c >= 0x10000) {
             *out++ = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
             *out++ = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
@@ -81,6 +77,18 @@ void AppendUnits(std::string_view text, std::wstring& units,
         i += static_cast<size_t>(width);
     }
     units.resize(static_cast<size_t>(out - units.data()));
+    return i;
+}
+
+// Appends the UTF-16 units of text, each byte that starts no valid sequence as U+FFFD.
+void AppendUnits(std::string_view text, std::wstring& units) {
+    for (size_t i = 0; i < text.size();) {
+        i += AppendValidUnits(text.substr(i), units);
+        if (i < text.size()) {
+            units += static_cast<wchar_t>(0xFFFD);
+            ++i;
+        }
+    }
 }
 
 char* PutUtf8(char* out, uint32_t c) {
@@ -172,6 +180,13 @@ LineBreak NextBreak(std::string_view text, size_t from) {
     return {text.size(), 0};
 }
 
+LineBreak LastBreak(std::string_view text) {
+    const size_t last = text.find_last_of("\r\n");
+    if (last == std::string_view::npos) return {text.size(), 0};
+    if (text[last] == '\n' && last > 0 && text[last - 1] == '\r') return {last - 1, 2};
+    return {last, 1};
+}
+
 MovedText MoveLinesText(std::string_view text, int direction) {
     MovedText moved;
     moved.text.reserve(text.size());
@@ -184,13 +199,12 @@ MovedText MoveLinesText(std::string_view text, int direction) {
         moved.shift = static_cast<int64_t>(b.at + b.length);
         return moved;
     }
-    const size_t last = text.find_last_of("\r\n");
-    if (last == std::string_view::npos) return {std::string(text), 0};
-    const size_t breakAt = text[last] == '\n' && last > 0 && text[last - 1] == '\r' ? last - 1 : last;
-    moved.text.append(text.substr(last + 1));
-    moved.text.append(text.substr(breakAt, last + 1 - breakAt));
-    moved.text.append(text.substr(0, breakAt));
-    moved.shift = static_cast<int64_t>(text.size() - breakAt);
+    const LineBreak b = LastBreak(text);
+    if (b.length == 0) return {std::string(text), 0};
+    moved.text.append(text.substr(b.at + b.length));
+    moved.text.append(text.substr(b.at, b.length));
+    moved.text.append(text.substr(0, b.at));
+    moved.shift = static_cast<int64_t>(text.size() - b.at);
     return moved;
 }
 
@@ -241,7 +255,7 @@ ToolText SortLinesText(std::string_view text, EolStyle eol, SortMode mode) {
     std::vector<size_t> starts(lines.size() + 1);
     for (size_t i = 0; i < lines.size(); ++i) {
         starts[i] = units.size();
-        AppendUnits(lines[i], units, nullptr);
+        AppendUnits(lines[i], units);
     }
     starts[lines.size()] = units.size();
     std::vector<size_t> order(lines.size());
@@ -288,31 +302,36 @@ ToolText TransformLinesText(std::string_view text, EolStyle eol, TransformMode m
 }
 
 std::string ChangeCaseText(std::string_view text, bool upper) {
-    std::wstring units;
-    std::vector<std::pair<size_t, unsigned char>> raw;
-    AppendUnits(text, units, &raw);
-    MapCaseInPlace(units.data(), units.size(), upper);
-    std::string out(units.size() * 3, '\0');  // a unit never needs more than three bytes
-    char* o = out.data();
-    size_t nextRaw = 0;
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (nextRaw < raw.size() && raw[nextRaw].first == i) {
-            *o++ = static_cast<char>(raw[nextRaw++].second);
-            continue;
-        }
-        uint32_t c = static_cast<uint32_t>(units[i]) & 0xFFFF;
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const uint32_t low = i + 1 < units.size() ? static_cast<uint32_t>(units[i + 1]) & 0xFFFF : 0;
-            if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            } else {
-                c = 0xFFFD;
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    std::wstring units, mapped;
+    // Run by run of valid text, so the bytes between runs stay as they are.
+    for (size_t i = 0; i < text.size();) {
+        units.clear();
+        i += AppendValidUnits(text.substr(i), units);
+        if (!units.empty()) {
+            MapCase(units.data(), units.size(), upper, mapped);
+            const size_t at = out.size();
+            out.resize(at + mapped.size() * 3);  // a unit never needs more than three bytes
+            char* o = out.data() + at;
+            for (size_t k = 0; k < mapped.size(); ++k) {
+                uint32_t c = static_cast<uint32_t>(mapped[k]) & 0xFFFF;
+                if (c >= 0xD800 && c <= 0xDFFF) {
+                    const uint32_t low =
+                        k + 1 < mapped.size() ? static_cast<uint32_t>(mapped[k + 1]) & 0xFFFF : 0;
+                    if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                        ++k;
+                    } else {
+                        c = 0xFFFD;
+                    }
+                }
+                o = PutUtf8(o, c);
             }
+            out.resize(static_cast<size_t>(o - out.data()));
         }
-        o = PutUtf8(o, c);
+        if (i < text.size()) out += text[i++];
     }
-    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 

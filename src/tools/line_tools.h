@@ -42,11 +42,13 @@ struct LineBreak {
     size_t length;
 };
 LineBreak NextBreak(std::string_view text, size_t from);
+// The last line break in text, or {text.size(), 0} when there is none.
+LineBreak LastBreak(std::string_view text);
 
-// Moving lines. Up: the text's first line and the break after it go to the end (the block that
-// followed comes first, then that break as it was, then the line). Down: the last line and the
-// break before it go to the front. `shift` is the length that moved past the block, by which the
-// selection moves (back for up, forward for down). A text of one line comes back unchanged.
+// Moving lines. Up (direction < 0): the text's first line and the break after it go to the end (the
+// block that followed comes first, then that break as it was, then the line). Down: the last line
+// and the break before it go to the front. `shift` is the length that moved past the block, by which
+// the selection moves (back for up, forward for down). A text of one line comes back unchanged.
 struct MovedText {
     std::string text;
     int64_t shift = 0;
@@ -62,7 +64,7 @@ struct JoinedText {
 };
 JoinedText JoinLinesText(std::string_view text);
 
-// A tool's new text and the count its message gives (lines dropped or changed).
+// A tool's new text and the count its message gives (lines sorted, dropped or changed).
 struct ToolText {
     std::string text;
     int64_t count = 0;
@@ -70,9 +72,9 @@ struct ToolText {
 
 enum class SortMode { Ascending, Descending, RemoveDuplicates };
 
-// Ascending and descending: a stable sort by the locale-aware comparison (CompareLinesForSort), the
-// count being the number of lines. Removing duplicates keeps each line's first occurrence, by exact
-// bytes, in order; the count is the number of lines dropped.
+// Ascending and descending: a stable sort by the locale-aware comparison (CompareLinesForSort) of
+// each line converted once to UTF-16; the count is the number of lines. Removing duplicates keeps
+// each line's first occurrence, by exact bytes, in order; the count is the number of lines dropped.
 ToolText SortLinesText(std::string_view text, EolStyle eol, SortMode mode);
 
 enum class TransformMode { TrimTrailing, TabsToSpaces, IndentToTabs, RemoveBlank };
@@ -80,11 +82,11 @@ enum class TransformMode { TrimTrailing, TabsToSpaces, IndentToTabs, RemoveBlank
 // Per line: trim trailing whitespace; tabs to spaces at columns of characters (each byte that is
 // not a UTF-8 continuation byte starts one); the leading whitespace as tabs then spaces of the same
 // width; or drop the line when it is empty or only whitespace. The count is the lines changed
-// (dropped, for RemoveBlank). tabWidth is at least 1.
+// (dropped, for RemoveBlank). A tab width below 1 counts as 1.
 ToolText TransformLinesText(std::string_view text, EolStyle eol, TransformMode mode, int32_t tabWidth);
 
-// Upper- or lower-case through the system's case mapping (MapCaseInPlace). Invalid UTF-8 bytes are
-// kept as they are rather than turned into U+FFFD.
+// Upper- or lower-case through the system's case mapping (MapCase). Invalid UTF-8 bytes are kept as
+// they are rather than turned into U+FFFD.
 std::string ChangeCaseText(std::string_view text, bool upper);
 
 // The word around `caret` in text: bytes that are ASCII letters or digits, "_" or 0x80 and above,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace lumen {
 
@@ -12,7 +13,8 @@ namespace lumen {
 // and runs of digits compare by their value, so file2 comes before file10.
 int CompareLinesForSort(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength);
 
-// Upper- or lower-cases count units in place with linguistic casing; the length never changes.
-void MapCaseInPlace(wchar_t* units, size_t count, bool upper);
+// Upper- or lower-cases count units with linguistic casing into out (replacing its contents). When
+// the system cannot map them, out receives them unchanged.
+void MapCase(const wchar_t* units, size_t count, bool upper, std::wstring& out);
 
 }  // namespace lumen

@@ -10,6 +10,7 @@
 //    for upper-casing; everything else is left as it is.
 // The system's own tables are exercised by the Windows tests under Wine.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "edit/text_platform.h"
@@ -100,14 +101,15 @@ int CompareLinesForSort(const wchar_t* a, size_t aLength, const wchar_t* b, size
     return Sign(static_cast<int64_t>(aLength) - static_cast<int64_t>(bLength));
 }
 
-void MapCaseInPlace(wchar_t* units, size_t count, bool upper) {
+void MapCase(const wchar_t* units, size_t count, bool upper, std::wstring& out) {
+    out.assign(units, count);
     if (!upper) {
-        quill::platform::LowerCaseInPlace(units, count);
+        quill::platform::LowerCaseInPlace(out.data(), count);
         return;
     }
     const std::vector<wchar_t>& table = UpperTable();
-    for (size_t i = 0; i < count; ++i)
-        units[i] = table[Unit(units[i])];
+    for (wchar_t& u : out)
+        u = table[Unit(u)];
 }
 
 }  // namespace lumen

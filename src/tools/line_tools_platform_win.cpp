@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <vector>
+#include <string>
 
 #include "tools/line_tools_platform.h"
 
@@ -20,19 +20,25 @@ int CompareLinesForSort(const wchar_t* a, size_t aLength, const wchar_t* b, size
     return plain != 0 ? plain : (aLength < bLength ? -1 : (aLength > bLength ? 1 : 0));
 }
 
-void MapCaseInPlace(wchar_t* units, size_t count, bool upper) {
+void MapCase(const wchar_t* units, size_t count, bool upper, std::wstring& out) {
+    out.clear();
     const DWORD flags = (upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE) | LCMAP_LINGUISTIC_CASING;
-    std::vector<wchar_t> mapped;
-    // In pieces the system's int lengths can hold, never splitting a surrogate pair.
+    // In pieces the system's int lengths hold with room to grow, never splitting a surrogate pair.
     constexpr size_t kPiece = size_t{1} << 24;
     for (size_t at = 0; at < count;) {
         size_t n = std::min(count - at, kPiece);
         if (at + n < count && units[at + n - 1] >= 0xD800 && units[at + n - 1] <= 0xDBFF) --n;
-        mapped.resize(n);
-        const int got = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, units + at, static_cast<int>(n),
-                                      mapped.data(), static_cast<int>(n), nullptr, nullptr, 0);
-        // Case mapping keeps the length; anything else leaves the piece as it was.
-        if (got == static_cast<int>(n)) std::copy(mapped.begin(), mapped.end(), units + at);
+        const int need = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, units + at, static_cast<int>(n),
+                                       nullptr, 0, nullptr, nullptr, 0);
+        const size_t base = out.size();
+        if (need > 0) {
+            out.resize(base + static_cast<size_t>(need));
+            const int got = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, units + at, static_cast<int>(n),
+                                          out.data() + base, need, nullptr, nullptr, 0);
+            out.resize(base + static_cast<size_t>(std::max(got, 0)));
+        }
+        // A piece the system refused stays as it was.
+        if (out.size() == base) out.append(units + at, n);
         at += n;
     }
 }
