@@ -23,7 +23,7 @@ inline constexpr size_t kFileChunkBytes = size_t{64} << 20;
 // Reads the file at `path` (shared for read, write and delete, so other programs may keep it open).
 // On success `bytes` holds what was read and `error` is 0; `lastWriteTime`, when given, receives the
 // file's last-write time in 100 ns units since 1601 (UTC). On failure returns false with the system
-// error in `error`; `bytes` is then unspecified.
+// error in `error`; `bytes` may then hold anything.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes, uint32_t& error,
                    uint64_t* lastWriteTime = nullptr);
 
