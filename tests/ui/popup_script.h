@@ -1,14 +1,19 @@
 // Driving the toolkit's modal loops (menu, dialog) from inside in Wine tests: a script of steps that a
-// thread timer runs while the loop under test dispatches it, an owner window, and reading back what
-// reached a window. A script always ends its loop: at its deadline it posts WM_QUIT, which both loops
-// honour, and the test then fails on the unfinished script.
+// thread timer runs while the loop under test dispatches it. A script always ends its loop: at its
+// deadline it posts WM_QUIT, which both loops honour, and the test then fails on the unfinished script.
+//
+// Script words (Add): key names (Down Up Left Right Home End Tab ShiftTab Enter Space Escape x) and
+// Alt, F10 as system keys; "down@P", "up@P", "rup@P", "move@P" mouse messages at the screen point
+// that `where` gives for P; "count=N" checks that N windows of the class are open; "close" posts
+// WM_CLOSE; "destroy" destroys the window. Keys and mouse messages go to a window of the class.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <functional>
-#include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,37 +27,67 @@ inline double NowMs() {
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+// Visible top-level windows of this thread with the class name.
+inline std::vector<HWND> ThreadWindows(const wchar_t* className) {
+    std::pair<const wchar_t*, std::vector<HWND>> found{className, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(lp);
+            wchar_t name[64] = {};
+            GetClassNameW(hwnd, name, 64);
+            if (IsWindowVisible(hwnd) && std::wstring(name) == f->first) f->second.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
+inline RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The pixel that reached a window's client area, as COLORREF.
+inline COLORREF WindowPixel(HWND hwnd, int32_t x, int32_t y) {
+    const HDC dc = GetDC(hwnd);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
 class Script {
 public:
-    explicit Script(double deadlineMs = 6000) : deadlineMs_(deadlineMs) {}
+    using Where = std::function<POINT(const std::string&)>;
+    explicit Script(const wchar_t* className = L"", Where where = {}, double deadlineMs = 6000)
+        : class_(className), where_(std::move(where)), deadlineMs_(deadlineMs) {}
     ~Script() {
         Stop();
         MSG msg;
         if (timedOut_) PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-    Script(const Script&) = delete;
+    Script(const Script&) = delete;  // its steps hold `this`
     Script& operator=(const Script&) = delete;
 
-    // One action per tick; posted input is handled by the loop before the next tick comes.
+    // One action per tick: input posted by one step is handled before the next tick comes.
     Script& Do(std::function<void()> action) {
-        steps_.push_back([a = std::move(action)] {
-            a();
-            return true;
-        });
-        return *this;
+        return Until([a = std::move(action)] { return a(), true; });
     }
     // Waits at this step until the condition holds.
     Script& Until(std::function<bool()> condition) {
         steps_.push_back(std::move(condition));
         return *this;
     }
-    Script& Wait(double ms) {
-        auto until = std::make_shared<double>(-1);
-        steps_.push_back([until, ms] {
-            if (*until < 0) *until = NowMs() + ms;
-            return NowMs() >= *until;
-        });
+    Script& Add(const std::string& words) {
+        std::istringstream in(words);
+        for (std::string w; in >> w;)
+            Word(w);
         return *this;
+    }
+    HWND Window() const {
+        const std::vector<HWND> found = ThreadWindows(class_);
+        return found.empty() ? nullptr : found.front();
     }
     void Start() {
         current_ = this;
@@ -68,19 +103,62 @@ public:
     bool TimedOut() const { return timedOut_; }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        Script* s = current_;
-        if (!s) return;
-        if (s->Finished()) return;
-        if (NowMs() - s->start_ > s->deadlineMs_) {
-            if (!s->timedOut_) PostQuitMessage(0);
-            s->timedOut_ = true;
+    void Post(UINT msg, WPARAM wp, LPARAM lp = 0) {
+        Do([=, this] { PostMessageW(Window(), msg, wp, lp); });
+    }
+    static void Shift(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    void Word(const std::string& w) {
+        static const std::pair<const char*, WPARAM> keys[] = {
+            {"Down", VK_DOWN},   {"Up", VK_UP},   {"Left", VK_LEFT},    {"Right", VK_RIGHT},
+            {"Home", VK_HOME},   {"End", VK_END}, {"Tab", VK_TAB},      {"Enter", VK_RETURN},
+            {"Space", VK_SPACE}, {"x", 'X'},      {"Escape", VK_ESCAPE}};
+        static const std::pair<const char*, UINT> mice[] = {
+            {"down", WM_LBUTTONDOWN}, {"up", WM_LBUTTONUP}, {"rup", WM_RBUTTONUP}, {"move", WM_MOUSEMOVE}};
+        for (const auto& [name, vk] : keys) {
+            if (w == name) return Post(WM_KEYDOWN, vk);
+        }
+        if (w == "Alt" || w == "F10") return Post(WM_SYSKEYDOWN, w == "Alt" ? VK_MENU : VK_F10);
+        if (w == "ShiftTab") {
+            Do([] { Shift(true); }).Post(WM_KEYDOWN, VK_TAB);
+            Do([] { Shift(false); });
             return;
         }
-        if (s->steps_[s->next_]()) ++s->next_;
+        if (w == "close") return Post(WM_CLOSE, 0);
+        if (w == "destroy") return (void)Do([this] { DestroyWindow(Window()); });
+        if (w.rfind("count=", 0) == 0) {
+            return (void)Do(
+                [this, w] { EXPECT_EQ(ThreadWindows(class_).size(), std::stoul(w.substr(6))) << w; });
+        }
+        const size_t at = w.find('@');
+        for (const auto& [name, msg] : mice) {
+            if (at == std::string::npos || w.substr(0, at) != name) continue;
+            return (void)Do([this, msg = msg, where = w.substr(at + 1)] {
+                POINT p = where_(where);
+                ScreenToClient(Window(), &p);
+                PostMessageW(Window(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(p.x, p.y));
+            });
+        }
+        ADD_FAILURE() << "unknown script word " << w;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        Script* s = current_;
+        if (!s || s->Finished() || s->timedOut_) return;
+        if (NowMs() - s->start_ > s->deadlineMs_) {
+            s->timedOut_ = true;
+            PostQuitMessage(0);
+        } else if (s->steps_[s->next_]()) {
+            ++s->next_;
+        }
     }
 
     static inline Script* current_ = nullptr;
+    const wchar_t* class_;
+    Where where_;
     std::vector<std::function<bool()>> steps_;
     size_t next_ = 0;
     UINT_PTR timer_ = 0;
@@ -105,51 +183,15 @@ public:
     ~OwnerWindow() { DestroyWindow(hwnd_); }
     HWND hwnd() const { return hwnd_; }
 
-    // Handles what is waiting in the queue (paints, posted messages).
+    // Handles what waits in the queue (paints, posted messages).
     static void Pump() {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                break;
-            }
-            TranslateMessage(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
-        }
     }
 
 private:
     HWND hwnd_ = nullptr;
 };
-
-// Visible top-level windows of this thread with the class name, in no particular order.
-inline std::vector<HWND> ThreadWindows(const wchar_t* className) {
-    std::pair<const wchar_t*, std::vector<HWND>> found{className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(lp);
-            wchar_t name[64] = {};
-            GetClassNameW(hwnd, name, 64);
-            if (IsWindowVisible(hwnd) && std::wstring(name) == f->first) f->second.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.second;
-}
-
-// The pixel that reached a window's client area, as COLORREF.
-inline COLORREF WindowPixel(HWND hwnd, int32_t x, int32_t y) {
-    const HDC dc = GetDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return c;
-}
-
-inline RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
 
 }  // namespace lumen::ui::test
