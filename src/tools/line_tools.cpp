@@ -53,30 +53,30 @@ size_t CountCharacters(std::string_view s) {
 
 // Appends the UTF-16 units of the valid UTF-8 at the start of text and returns the bytes read: all
 // of them, or up to the first byte that starts no valid sequence.
+// Grows units only by what it appends: callers come back once per stray byte, so sizing the buffer
+// for the whole rest of the text each time would make a long line full of stray bytes quadratic.
 size_t AppendValidUnits(std::string_view text, std::wstring& units) {
-    const size_t base = units.size();
-    units.resize(base + text.size());  // never more units than bytes
-    wchar_t* out = units.data() + base;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
     size_t i = 0;
     while (i < n) {
-        if (p[i] < 0x80) {
-            *out++ = static_cast<wchar_t>(p[i++]);
-            continue;
-        }
+        size_t ascii = i;
+        while (ascii < n && p[ascii] < 0x80)
+            ++ascii;
+        units.append(p + i, p + ascii);
+        i = ascii;
+        if (i == n) break;
         int width = 1;
         const char32_t c = quill::DecodeUtf8(p + i, n - i, &width);
         if (width == 1) break;
         if (c >= 0x10000) {
-            *out++ = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            *out++ = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            units += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            units += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
-            *out++ = static_cast<wchar_t>(c);
+            units += static_cast<wchar_t>(c);
         }
         i += static_cast<size_t>(width);
     }
-    units.resize(static_cast<size_t>(out - units.data()));
     return i;
 }
 
