@@ -69,9 +69,17 @@ struct ChromeState {
     int32_t captionPressed = kHitNothing;
     bool trackingClient = false;  // a mouse-leave notification is requested
     bool trackingNonClient = false;
-    bool windowActive = true;  // the non-client area is drawn active
-    int32_t textMargin = 0;    // the editor's text margins in focus mode; 0: the default
-    BandRect editorPlaced;     // where the editor was last put
+    bool windowActive = true;                   // the non-client area is drawn active
+    int32_t textMargin = 0;                     // the editor's text margins in focus mode; 0: the default
+    BandRect editorPlaced;                      // where the editor was last put
+    int32_t clientWidth = 0, clientHeight = 0;  // from the last WM_SIZE
+    unsigned invalidBands = 0;                  // bands invalidated since the last paint (BandMask)
+};
+
+// A text of the status band with its width in the status font, measured again only when it changes.
+struct MeasuredText {
+    std::wstring text;
+    int32_t width = -1;
 };
 
 // The texts of the status band.
@@ -80,6 +88,8 @@ struct StatusState {
     std::wstring countText;
     std::wstring statusMessage;  // transient, cleared by kTimerStatusMessage
     ColumnCache columns;         // the caret's column without recounting its line on every key
+    // position, count, zoom, line breaks, encoding, autosave indicator; cleared when fonts change
+    MeasuredText measured[6];
 };
 
 struct App {

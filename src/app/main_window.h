@@ -28,6 +28,8 @@ void UpdateBandLayout(App& app);
 // Repaint requests, the one place they are made.
 enum BandMask : unsigned { kBandTitle = 1, kBandStatus = 2, kBandGap = 4, kBandAll = 7 };
 void RepaintBands(App& app, unsigned bands);
+// The whole window (after a size, DPI or theme change).
+void RepaintAll(App& app);
 
 void RestartTimer(App& app, TimerId id, UINT milliseconds);
 void StopTimer(App& app, TimerId id);

@@ -45,18 +45,26 @@ RECT ToRect(const BandRect& b) {
     return RECT{b.left, b.top, b.right, b.bottom};
 }
 
+// The width of a status text, measured only when the text changed since the last time.
+int32_t Measured(App& app, MeasuredText& m, std::wstring_view text) {
+    if (m.width < 0 || m.text != text) {
+        m.text.assign(text);
+        m.width = TextWidth(app, app.fonts.smallFont, text);
+    }
+    return m.width;
+}
+
 StatusWidths MeasureStatus(App& app) {
+    StatusState& s = app.status;
     StatusWidths w;
-    HFONT font = app.fonts.smallFont;
-    const StatusState& s = app.status;
-    w.position = TextWidth(app, font, s.positionText);
-    w.count = s.countText.empty() ? -1 : TextWidth(app, font, s.countText);
-    w.zoom = TextWidth(app, font, ZoomText(app.settings.size, app.settings.zoom));
+    w.position = Measured(app, s.measured[0], s.positionText);
+    w.count = s.countText.empty() ? -1 : Measured(app, s.measured[1], s.countText);
+    w.zoom = Measured(app, s.measured[2], ZoomText(app.settings.size, app.settings.zoom));
     const Tab* tab = app.tabs.Active();
-    w.eol = TextWidth(app, font, EolDisplayName(tab ? tab->eol : 0));
-    w.encoding = TextWidth(app, font, EncodingDisplayName(tab ? tab->encoding : 0));
+    w.eol = Measured(app, s.measured[3], EolDisplayName(tab ? tab->eol : 0));
+    w.encoding = Measured(app, s.measured[4], EncodingDisplayName(tab ? tab->encoding : 0));
     if (app.settings.autosave && tab && !tab->path.empty())
-        w.autosave = TextWidth(app, font, IsUnsaved(*tab) ? L"자동 저장 중" : L"자동 저장됨");
+        w.autosave = Measured(app, s.measured[5], IsUnsaved(*tab) ? L"자동 저장 중" : L"자동 저장됨");
     return w;
 }
 
@@ -83,6 +91,10 @@ void SetUpEditor(App& app) {
 }
 
 bool OnCreate(App& app, HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    app.chrome.clientWidth = client.right;
+    app.chrome.clientHeight = client.bottom;
     app.dpi = GetDpiForWindow(hwnd);
     if (app.dpi == 0) app.dpi = 96;
     app.fonts = CreateUiFonts(static_cast<int32_t>(app.dpi));
@@ -287,27 +299,42 @@ void StoreWindowRect(App& app, HWND hwnd) {
     HideTooltip(app);
 }
 
-void OnSize(App& app, HWND hwnd, WPARAM type) {
+void OnSize(App& app, HWND hwnd, WPARAM type, LPARAM size) {
     if (type == SIZE_MINIMIZED) {
         HideTooltip(app);
         return;
     }
+    app.chrome.clientWidth = LOWORD(size);
+    app.chrome.clientHeight = HIWORD(size);
     Layout(app);
     ScrollActiveTabIntoView(app);
-    InvalidateRect(hwnd, nullptr, FALSE);
+    RepaintAll(app);
     StoreWindowRect(app, hwnd);
 }
 
 void OnPaint(App& app, HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
+    app.chrome.invalidBands = 0;
     const BandLayout& l = app.chrome.layout;
     if (dc && ui::PrepareSurface(app.surface, std::max(l.width, 1), std::max(l.height, 1))) {
-        if (!app.focusMode && Meets(ps.rcPaint, l.titleBand)) PaintTitleBand(app);
+        // Each band is drawn and copied on its own: the bounding box of the title and status bands
+        // would be the whole window.
+        auto present = [&](const RECT& band) {
+            RECT area;
+            if (IntersectRect(&area, &band, &ps.rcPaint)) ui::PresentSurface(app.surface, dc, area);
+        };
+        if (!app.focusMode && Meets(ps.rcPaint, l.titleBand)) {
+            PaintTitleBand(app);
+            present(ToRect(l.titleBand));
+        }
         const RECT gap{0, l.titleBand.bottom, l.width, l.editor.top};
         ui::FillRect(app.surface, gap, app.palette.editorBack);
-        if (!app.focusMode && Meets(ps.rcPaint, l.statusBand)) PaintStatusBand(app);
-        ui::PresentSurface(app.surface, dc, ps.rcPaint);
+        present(gap);
+        if (!app.focusMode && Meets(ps.rcPaint, l.statusBand)) {
+            PaintStatusBand(app);
+            present(ToRect(l.statusBand));
+        }
     }
     EndPaint(hwnd, &ps);
     if (app.firstPaintPending) {
@@ -319,12 +346,14 @@ void OnPaint(App& app, HWND hwnd) {
 void OnDpiChanged(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     app.dpi = HIWORD(wParam);
     app.fonts = CreateUiFonts(static_cast<int32_t>(app.dpi));
+    for (MeasuredText& m : app.status.measured)
+        m.width = -1;
     const RECT* r = reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateEditorMargins(app);
     Layout(app);
-    InvalidateRect(hwnd, nullptr, FALSE);
+    RepaintAll(app);
 }
 
 void OnThemeChange(App& app) {
@@ -521,7 +550,7 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case WM_SIZE:
-            OnSize(app, hwnd, wParam);
+            OnSize(app, hwnd, wParam, lParam);
             return 0;
         case WM_MOVE:
             StoreWindowRect(app, hwnd);
@@ -679,11 +708,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 void UpdateBandLayout(App& app) {
     if (!app.hwnd) return;
-    RECT rc{};
-    GetClientRect(app.hwnd, &rc);
     BandInput in;
-    in.width = rc.right;
-    in.height = rc.bottom;
+    in.width = app.chrome.clientWidth;
+    in.height = app.chrome.clientHeight;
     in.dpi = static_cast<int32_t>(app.dpi);
     in.tabCount = app.tabs.Count();
     in.pinnedCount = PinnedCount(app.tabs);
@@ -714,20 +741,23 @@ void Layout(App& app) {
 }
 
 void RepaintBands(App& app, unsigned bands) {
-    if (!app.hwnd) return;
+    // A band already waiting for its paint is not invalidated again (each request is a call to the
+    // window system).
+    bands &= ~app.chrome.invalidBands;
+    if (!app.hwnd || !bands) return;
+    app.chrome.invalidBands |= bands;
     const BandLayout& l = app.chrome.layout;
-    if (bands & kBandTitle) {
-        const RECT r = ToRect(l.titleBand);
-        InvalidateRect(app.hwnd, &r, FALSE);
-    }
-    if (bands & kBandStatus) {
-        const RECT r = ToRect(l.statusBand);
-        InvalidateRect(app.hwnd, &r, FALSE);
-    }
-    if (bands & kBandGap) {
-        const RECT r{0, l.titleBand.bottom, l.width, l.editor.top};
-        InvalidateRect(app.hwnd, &r, FALSE);
-    }
+    const RECT rects[] = {ToRect(l.titleBand), ToRect(l.statusBand),
+                          RECT{0, l.titleBand.bottom, l.width, l.editor.top}};
+    const unsigned masks[] = {kBandTitle, kBandStatus, kBandGap};
+    for (int i = 0; i < 3; ++i)
+        if (bands & masks[i]) InvalidateRect(app.hwnd, &rects[i], FALSE);
+}
+
+void RepaintAll(App& app) {
+    if (!app.hwnd) return;
+    app.chrome.invalidBands = kBandAll;
+    InvalidateRect(app.hwnd, nullptr, FALSE);
 }
 
 void RestartTimer(App& app, TimerId id, UINT milliseconds) {

@@ -111,7 +111,7 @@ void ApplyTheme(App& app) {
     Ed(app, SCI_SETMARGINWIDTHN, 0, 0);
     UpdateLineNumberWidth(app);
     UpdateBandLayout(app);
-    InvalidateRect(app.hwnd, nullptr, FALSE);
+    RepaintAll(app);
 }
 
 void UpdateEditorMargins(App& app) {
