@@ -329,7 +329,6 @@ bool MouseMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    HostOf(view)->ForgetInvalidated();
     if ((message >= kFirstSciMessage && message <= kLastSciMessage) || message == QM_SETHINTTEXT) {
         if (message == SCI_GETDIRECTFUNCTION) return reinterpret_cast<LRESULT>(&QuillDirectFunction);
         if (message == SCI_GETDIRECTPOINTER) return reinterpret_cast<LRESULT>(&view);
@@ -367,13 +366,17 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // Runs a message through the view; nothing may cross the window procedure, so an exception ends
 // in a result of 0.
 LRESULT Guarded(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WinViewHost* host = HostOf(view);
+    host->EnterMessage();
+    LRESULT result = 0;
     try {
-        const LRESULT result = HandleMessage(view, hwnd, message, wParam, lParam);
-        HostOf(view)->FlushSystemCaret();
-        return result;
+        result = HandleMessage(view, hwnd, message, wParam, lParam);
+        host->FlushSystemCaret();
     } catch (...) {
-        return 0;
+        result = 0;
     }
+    host->LeaveMessage();
+    return result;
 }
 
 LRESULT CALLBACK QuillWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

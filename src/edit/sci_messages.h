@@ -341,4 +341,35 @@ inline constexpr unsigned SCN_ZOOM = 2018;
 inline constexpr unsigned SCN_FOCUSIN = 2028;
 inline constexpr unsigned SCN_FOCUSOUT = 2029;
 
+// ---- records of the range messages -----------------------------------------------------------
+// 32-bit positions for the older messages, pointer-sized ones for the full forms.
+struct CharacterRange32 {
+    int32_t cpMin;
+    int32_t cpMax;
+};
+struct CharacterRangeFull {
+    intptr_t cpMin;
+    intptr_t cpMax;
+};
+// SCI_GETTEXTRANGE(FULL): the range (cpMax -1 for the end) and a buffer of its length plus one.
+struct TextRange32 {
+    CharacterRange32 chrg;
+    char* text;
+};
+struct TextRangeFull {
+    CharacterRangeFull chrg;
+    char* text;
+};
+// SCI_FINDTEXT(FULL): the range, the text to find, and where it was found.
+struct TextToFind32 {
+    CharacterRange32 chrg;
+    const char* text;
+    CharacterRange32 found;
+};
+struct TextToFindFull {
+    CharacterRangeFull chrg;
+    const char* text;
+    CharacterRangeFull found;
+};
+
 }  // namespace quill

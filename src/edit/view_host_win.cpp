@@ -104,7 +104,6 @@ void WinViewHost::Notify(Notification& notification) {
     HWND parent = GetParent(hwnd_);
     if (parent) {
         SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&notification));
-        ForgetInvalidated();  // the parent may have painted or validated the window
     }
 }
 

@@ -34,9 +34,17 @@ public:
     bool ClipboardHasText() override;
 
     HWND hwnd() const { return hwnd_; }
-    // Invalidations are remembered only while nothing else can validate the window: within one
-    // message, up to a paint, a scroll or a notification.
+    // Invalidations are remembered within one outermost message to the control, up to its own
+    // paint or scroll: between messages anything may validate the window. Messages the parent
+    // sends back while it handles a notification (reading the text, the caret) keep them, so an
+    // edit and the caret move that follows its notification invalidate the row once. (A parent
+    // that validates the control's window itself from inside a notification is not seen.)
     void ForgetInvalidated() { invalidated_ = RECT{0, 0, 0, 0}; }
+    // Counts nested messages; the outermost one starts with nothing remembered.
+    void EnterMessage() {
+        if (messageDepth_++ == 0) ForgetInvalidated();
+    }
+    void LeaveMessage() { --messageDepth_; }
     // Whether the update region is known to be a plain rectangle: everything was invalidated since
     // the last paint, or one rectangle was. Then the paint's bounding box is the region and it need
     // not be asked for (anything the system added only makes the box larger, which is still
@@ -102,6 +110,7 @@ private:
     RECT invalidated_{0, 0, 0, 0};
     bool allInvalid_ = false;
     int invalidations_ = 0;  // separate areas invalidated since the last paint
+    int messageDepth_ = 0;
     TimerRestarts timers_;
     POINT caretWanted_{INT_MIN, INT_MIN};
     POINT caretShown_{INT_MIN, INT_MIN};

@@ -7,30 +7,6 @@
 #include "edit/view_message_args.h"
 
 namespace quill {
-namespace {
-
-// Records of the find messages: 32-bit positions for the older message, pointer-sized ones for
-// the full form.
-struct CharacterRange32 {
-    int32_t cpMin;
-    int32_t cpMax;
-};
-struct CharacterRangeFull {
-    intptr_t cpMin;
-    intptr_t cpMax;
-};
-struct TextToFind32 {
-    CharacterRange32 chrg;
-    const char* text;
-    CharacterRange32 found;
-};
-struct TextToFindFull {
-    CharacterRangeFull chrg;
-    const char* text;
-    CharacterRangeFull found;
-};
-
-}  // namespace
 
 // The target and searching in it.
 std::optional<intptr_t> View::TargetMessage(unsigned m, const MessageArgs& a) {

@@ -12,28 +12,6 @@
 #include "edit/word_moves.h"
 
 namespace quill {
-namespace {
-
-// Range records of the text-range messages: 32-bit positions for the older message, pointer-sized
-// ones for the full form.
-struct CharacterRange32 {
-    int32_t cpMin;
-    int32_t cpMax;
-};
-struct CharacterRangeFull {
-    intptr_t cpMin;
-    intptr_t cpMax;
-};
-struct TextRange32 {
-    CharacterRange32 chrg;
-    char* text;
-};
-struct TextRangeFull {
-    CharacterRangeFull chrg;
-    char* text;
-};
-
-}  // namespace
 
 // Reading and writing text.
 std::optional<intptr_t> View::TextMessage(unsigned m, const MessageArgs& a) {
