@@ -3,7 +3,8 @@
 #   bash scripts/control-bench.sh [driver ...]      (default: every driver the program knows)
 # Each driver runs in its own process so memory figures are its own. Reports land in
 # build/control-bench/<driver>.txt and a combined table is printed at the end;
-# LUMENPAD_BENCH_REPORT_ONLY=1 prints the table from the last reports without running anything.
+# LUMENPAD_BENCH_REPORT_ONLY=1 prints the table from the last reports without running anything;
+# LUMENPAD_BENCH_ROUNDTRIPS=1 counts wineserver requests per typed key instead of timing.
 # LUMENPAD_BENCH_REPEAT=n runs every group in n processes and prints, per scenario, the median,
 # p10 and p90 of the per-process medians (a step's cost can depend on where the scheduler puts a
 # process, so one process's median says little); LUMENPAD_BENCH_GROUPS="memo page10" limits the
@@ -39,6 +40,33 @@ read -r -a groups < <(echo "$usage" | sed -n 's/^groups://p')
 REPEAT=${LUMENPAD_BENCH_REPEAT:-1}
 drivers=("$@")
 ((${#drivers[@]})) || read -r -a drivers < <(echo "$usage" | sed -n 's/^drivers://p')
+
+# LUMENPAD_BENCH_ROUNDTRIPS=1: no timing; for each driver, the wineserver requests one typed memo
+# line makes (a trace of wineserver -f -d1 between two marker file opens of the benchmark's main
+# thread), per key and by request.
+if [[ ${LUMENPAD_BENCH_ROUNDTRIPS:-0} == 1 ]]; then
+    for d in "${drivers[@]}"; do
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        wineserver -f -d1 2>"$OUT/$d.trace" &
+        server=$!
+        sleep 0.5
+        keys=$(cd "$OUT" && env LC_ALL=$LOC LUMENPAD_BENCH_MARK=1 timeout "$LIMIT" wine "$EXE" "$d" "" memo \
+            </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^# marked \([0-9]*\) keys/\1/p' || true)
+        wineserver -k >/dev/null 2>&1 || true
+        wait "$server" || true
+        echo "$d: wineserver requests per key over ${keys:-0} keys"
+        awk -v keys="${keys:-0}" '
+            !on && /create_file\(/ && /lumen-mark-begin/ { on = 1; thread = $1; next }
+            on && $1 == thread && /create_file\(/ && /lumen-mark-end/ { exit }
+            on && $1 == thread && /^[0-9a-f]+: [a-z_]+\(/ && !/\) = / {
+                name = $2; sub(/\(.*/, "", name); n[name]++; total++ }
+            END { if (keys > 0) { for (r in n) printf "  %-28s %6.2f\n", r, n[r] / keys
+                                  printf "  %-28s %6.2f\n", "total", total / keys } }' "$OUT/$d.trace" |
+            sort -k2 -g -r
+    done
+    exit 0
+fi
 
 # Every group runs in its own process under a time limit: a control that takes minutes over one
 # step loses only that group, which the table shows as "timeout".
