@@ -51,46 +51,6 @@ size_t CountCharacters(std::string_view s) {
     return n;
 }
 
-// Appends the UTF-16 units of the valid UTF-8 at the start of text and returns the bytes read: all
-// of them, or up to the first byte that starts no valid sequence.
-// Grows units only by what it appends: callers come back once per stray byte, so sizing the buffer
-// for the whole rest of the text each time would make a long line full of stray bytes quadratic.
-size_t AppendValidUnits(std::string_view text, std::wstring& units) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        size_t ascii = i;
-        while (ascii < n && p[ascii] < 0x80)
-            ++ascii;
-        units.append(p + i, p + ascii);
-        i = ascii;
-        if (i == n) break;
-        int width = 1;
-        const char32_t c = quill::DecodeUtf8(p + i, n - i, &width);
-        if (width == 1) break;
-        if (c >= 0x10000) {
-            units += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            units += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            units += static_cast<wchar_t>(c);
-        }
-        i += static_cast<size_t>(width);
-    }
-    return i;
-}
-
-// Appends the UTF-16 units of text, each byte that starts no valid sequence as U+FFFD.
-void AppendUnits(std::string_view text, std::wstring& units) {
-    for (size_t i = 0; i < text.size();) {
-        i += AppendValidUnits(text.substr(i), units);
-        if (i < text.size()) {
-            units += static_cast<wchar_t>(0xFFFD);
-            ++i;
-        }
-    }
-}
-
 char* PutUtf8(char* out, uint32_t c) {
     if (c < 0x80) {
         *out++ = static_cast<char>(c);
@@ -108,6 +68,78 @@ char* PutUtf8(char* out, uint32_t c) {
         *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
     return out;
+}
+
+// Writes the UTF-16 units of the valid UTF-8 at the start of text to out (room for text.size()
+// units) and returns the end of what was written; *read is the bytes decoded: all of them, or up to
+// the first byte that starts no valid sequence.
+wchar_t* DecodeValid(std::string_view text, wchar_t* out, size_t* read) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            *out++ = static_cast<wchar_t>(p[i++]);
+            continue;
+        }
+        int width = 1;
+        const char32_t c = quill::DecodeUtf8(p + i, n - i, &width);
+        if (width == 1) break;
+        if (c >= 0x10000) {
+            *out++ = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            *out++ = static_cast<wchar_t>(c);
+        }
+        i += static_cast<size_t>(width);
+    }
+    *read = i;
+    return out;
+}
+
+// Writes the UTF-16 units of text to out (room for text.size() units), each byte that starts no
+// valid sequence as U+FFFD, and returns the end of what was written.
+wchar_t* Decode(std::string_view text, wchar_t* out) {
+    for (size_t i = 0; i < text.size();) {
+        size_t read = 0;
+        out = DecodeValid(text.substr(i), out, &read);
+        i += read;
+        if (i < text.size()) {
+            *out++ = static_cast<wchar_t>(0xFFFD);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Appends units as UTF-8; a surrogate without its partner becomes U+FFFD.
+void AppendUtf8(std::string& out, std::wstring_view units) {
+    size_t bytes = 0;
+    for (wchar_t u : units) {
+        const uint32_t c = static_cast<uint32_t>(u) & 0xFFFF;
+        bytes += c < 0x80 ? 1 : (c < 0x800 ? 2 : 3);
+    }
+    const size_t at = out.size();
+    out.resize(at + bytes);  // enough: a pair's four bytes are less than the six counted for it
+    char* o = out.data() + at;
+    for (size_t k = 0; k < units.size(); ++k) {
+        uint32_t c = static_cast<uint32_t>(units[k]) & 0xFFFF;
+        if (c < 0x80) {
+            *o++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const uint32_t low = k + 1 < units.size() ? static_cast<uint32_t>(units[k + 1]) & 0xFFFF : 0;
+            if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++k;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        o = PutUtf8(o, c);
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
 }
 
 // One line of a transform appended to out; returns whether it differs from the input. Dropped
@@ -250,14 +282,14 @@ ToolText SortLinesText(std::string_view text, EolStyle eol, SortMode mode) {
         return result;
     }
     // Each line converted once into one buffer; the sort moves indexes only.
-    std::wstring units;
-    units.reserve(text.size());
+    std::wstring units(text.size(), L'\0');  // never more units than bytes
     std::vector<size_t> starts(lines.size() + 1);
+    wchar_t* end = units.data();
     for (size_t i = 0; i < lines.size(); ++i) {
-        starts[i] = units.size();
-        AppendUnits(lines[i], units);
+        starts[i] = static_cast<size_t>(end - units.data());
+        end = Decode(lines[i], end);
     }
-    starts[lines.size()] = units.size();
+    starts[lines.size()] = static_cast<size_t>(end - units.data());
     std::vector<size_t> order(lines.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -302,35 +334,36 @@ ToolText TransformLinesText(std::string_view text, EolStyle eol, TransformMode m
 }
 
 std::string ChangeCaseText(std::string_view text, bool upper) {
+    // In pieces that stay in the cache, each cut after whitespace where there is some nearby (so no
+    // word is split) and never inside a character.
+    constexpr size_t kPiece = size_t{1} << 16;
     std::string out;
     out.reserve(text.size() + text.size() / 8);
-    std::wstring units, mapped;
-    // Run by run of valid text, so the bytes between runs stay as they are.
-    for (size_t i = 0; i < text.size();) {
-        units.clear();
-        i += AppendValidUnits(text.substr(i), units);
-        if (!units.empty()) {
-            MapCase(units.data(), units.size(), upper, mapped);
-            const size_t at = out.size();
-            out.resize(at + mapped.size() * 3);  // a unit never needs more than three bytes
-            char* o = out.data() + at;
-            for (size_t k = 0; k < mapped.size(); ++k) {
-                uint32_t c = static_cast<uint32_t>(mapped[k]) & 0xFFFF;
-                if (c >= 0xD800 && c <= 0xDFFF) {
-                    const uint32_t low =
-                        k + 1 < mapped.size() ? static_cast<uint32_t>(mapped[k + 1]) & 0xFFFF : 0;
-                    if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
-                        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                        ++k;
-                    } else {
-                        c = 0xFFFD;
-                    }
-                }
-                o = PutUtf8(o, c);
+    std::wstring units(std::min(text.size(), kPiece), L'\0'), mapped;
+    for (size_t from = 0; from < text.size();) {
+        size_t cut = std::min(text.size(), from + kPiece);
+        if (cut < text.size()) {
+            const std::string_view piece = text.substr(from, cut - from);
+            const size_t space = piece.find_last_of(" \t\r\n");
+            if (space != std::string_view::npos && space + 256 >= piece.size()) {
+                cut = from + space + 1;
+            } else {
+                for (int k = 0; k < 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++k)
+                    --cut;
             }
-            out.resize(static_cast<size_t>(o - out.data()));
         }
-        if (i < text.size()) out += text[i++];
+        // Run by run of valid text, so the bytes between runs stay as they are.
+        for (size_t i = from; i < cut;) {
+            size_t read = 0;
+            const wchar_t* end = DecodeValid(text.substr(i, cut - i), units.data(), &read);
+            i += read;
+            if (end != units.data()) {
+                MapCase(units.data(), static_cast<size_t>(end - units.data()), upper, mapped);
+                AppendUtf8(out, mapped);
+            }
+            if (i < cut) out += text[i++];
+        }
+        from = cut;
     }
     return out;
 }

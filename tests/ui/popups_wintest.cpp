@@ -206,7 +206,12 @@ Palette Colours(int32_t theme) {
 // 2 ANSI (202, disabled) | 3 UTF-16 LE (203)] | 4 최근 파일 (header) | 5 자동 줄 바꿈 (103, checked, Alt+Z)
 std::vector<MenuItem> SampleMenu() {
     auto row = [](uint32_t id, const wchar_t* label, bool enabled = true) {
-        return MenuItem{.id = id, .label = label, .enabled = enabled, .separator = !*label};
+        MenuItem item;
+        item.id = id;
+        item.label = label;
+        item.enabled = enabled;
+        item.separator = !*label;
+        return item;
     };
     std::vector<MenuItem> items = {row(101, L"새 탭"), row(0, L""),          row(102, L"닫기", false),
                                    row(0, L"인코딩"),  row(0, L"최근 파일"), row(103, L"자동 줄 바꿈")};
@@ -303,7 +308,13 @@ TEST_F(PopupMenuWindow, KeysAndClicksChooseOrCancel) {
         Steps(c.script);
         EXPECT_EQ(Run(owner.hwnd), c.expected);
     }
-    items = {{.id = 1, .label = L"a", .enabled = false}, {.separator = true}, {.id = 2, .enabled = false}};
+    items.assign(3, MenuItem{});
+    items[0].id = 1;
+    items[0].label = L"a";
+    items[0].enabled = false;
+    items[1].separator = true;
+    items[2].id = 2;
+    items[2].enabled = false;
     Steps("Down Up Home End Enter Space Right count=1 Escape");
     EXPECT_EQ(Run(owner.hwnd), 0u) << "nothing selectable";
     EXPECT_EQ(ShowPopupMenu(owner.hwnd, {}, kAnchor, 0, palette, 96), 0u);
