@@ -12,8 +12,11 @@
 #include <cwchar>
 
 #include "app/bands.h"
+#include "app/closing.h"
+#include "app/edit_step.h"
 #include "app/editor_calls.h"
 #include "app/hand_over.h"
+#include "app/session_restore.h"
 #include "app/status_text.h"
 #include "app/startup.h"
 #include "app/tabs.h"
@@ -116,8 +119,8 @@ bool OnCreate(App& app, HWND hwnd) {
     Ed(app, QM_SETHINTTEXT, 0, app.settings.hint ? L"여기에 입력하세요" : nullptr);
     RecordTimeMark();
 
-    // Restoring the session (outside test mode and second instances) comes before the files of
-    // the command line, once the session exists.
+    // The session's tabs come first, the files of the command line after them.
+    app.backupsAccountedFor = RestoreSession(app);
     const int remembered = app.tabs.active;
     app.tabs.active = -1;
     if (!app.startupFiles.empty()) OpenFiles(app, app.startupFiles);
@@ -375,8 +378,7 @@ void OnTimer(App& app, HWND hwnd, UINT_PTR id) {
     StopTimer(app, static_cast<TimerId>(id));
     switch (id) {
         case kTimerEdit:
-            // The step after typing stops: autosave, the backup of unsaved text and the session
-            // file. Each arrives with its part of the program and is called from here.
+            OnEditTimer(app);
             break;
         case kTimerRecount:
             RefreshCounts(app);
@@ -510,7 +512,8 @@ void OnStarted(App& app, HWND hwnd) {
             static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)))
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     DragAcceptFiles(hwnd, TRUE);
-    // Stale backups are pruned here (not in test mode or a second instance) once backups exist.
+    if (app.backupsAccountedFor) PruneBackups(app);
+    ScheduleSessionSave(app);
 }
 
 void OnFirstPaint(App& app, HWND hwnd) {
@@ -564,9 +567,10 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint(app, hwnd);
             return 0;
         case WM_CLOSE:
-            // The quit flow (questions about unsaved work, the final session and settings writes)
-            // decides here once saving exists; until then nothing can be kept, so closing closes.
-            DestroyWindow(hwnd);
+            if (QuitFlow(app, false)) DestroyWindow(hwnd);
+            return 0;
+        case WM_ENDSESSION:
+            if (wParam && !app.closing) QuitFlow(app, true);
             return 0;
         case WM_QUERYENDSESSION:
         case WM_ERASEBKGND:
@@ -579,9 +583,8 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == SPI_SETHIGHCONTRAST || NamesImmersiveColorSet(lParam)) OnThemeChange(app);
             break;
         case WM_ACTIVATEAPP:
-            // Activation checks the active file for outside changes and deactivation autosaves,
-            // once those exist.
             if (!wParam) HideTooltip(app);
+            OnApplicationActivated(app, wParam != FALSE);
             break;
         case WM_SETCURSOR:
             if (reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {

@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "app/bands.h"
+#include "app/edit_step.h"
 #include "app/main_window.h"
 #include "app/tabs.h"
 #include "edit/loader.h"
@@ -176,8 +177,7 @@ void ReloadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
     void* old = tab.doc;
     tab.doc = nullptr;
     tab.dirty = false;
-    // The tab's backup file is deleted here once backups exist.
-    tab.backupName.clear();
+    DropBackup(app, tab);
     LoadTab(app, tab, forced);
     if (app.tabs.Active() == &tab) {
         Ed(app, SCI_SETDOCPOINTER, 0, tab.doc);
