@@ -146,6 +146,11 @@ bool LoadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
     }
     if (!ReadWholeFile(tab.path, bytes, error, &tab.fileTime)) {
         tab.loadFailed = true;
+        // The time of a file that exists but cannot be read, so that only a real change of it
+        // counts as one.
+        bool ok = false;
+        const uint64_t time = LastWriteTime(tab.path, &ok);
+        if (ok) tab.fileTime = time;
         ShowStatusMessage(app, error == kErrorFileNotFound || error == kErrorPathNotFound
                                    ? L"파일을 찾을 수 없습니다"
                                    : L"파일을 열 수 없습니다");

@@ -11,12 +11,18 @@
 
 #include "app/app.h"
 #include "app/bands.h"
+#include "app/edit_step.h"
 #include "app/editor_calls.h"
+#include "app/quit_decisions.h"
+#include "app/saving.h"
 #include "app/tabs.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
 #include "files/data_folder.h"
 #include "files/open_files.h"
+#include "files/read_whole_file.h"
+#include "files/save_file.h"
+#include "files/session.h"
 #include "files/text_codecs.h"
 
 namespace lumen {
@@ -242,17 +248,96 @@ void CheckLongLinePatch(App& app, SelfTestResults& r, bool wrap) {
     Ed(app, SCI_SETWRAPMODE, app.settings.wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
 }
 
+std::string ReadFile(const std::wstring& path) {
+    std::string bytes;
+    uint32_t error = 0;
+    ReadWholeFile(path, bytes, error);
+    return bytes;
+}
+
+// Each file opened by CheckOpenEncodings, spoilt on disk and saved again from its tab, holds what was
+// written first: the same encoding, byte-order mark and line breaks.
+void CheckSaveEncodings(App& app, SelfTestResults& r, const std::wstring& folder) {
+    for (const char* name : {"utf8.txt", "utf8bom.txt", "utf16le.txt", "utf16be.txt", "ansi.txt"}) {
+        const std::wstring path = folder + L"\\" + Utf8ToWide(name);
+        const std::string first = ReadFile(path);
+        const int index = FindTabByPath(app.tabs, path);
+        WriteNewFile(path, "spoilt");
+        bool saved = false;
+        if (index >= 0) {
+            app.tabs.tabs[index]->dirty = true;
+            saved = SaveTab(app, index, false);
+        }
+        const std::string now = ReadFile(path);
+        Check(r, std::string("save ") + name,
+              saved && !first.empty() && now == first && !IsUnsaved(*app.tabs.Active()),
+              index < 0 ? "no tab" : Number(static_cast<int64_t>(now.size())) + " bytes");
+    }
+}
+
+// The session file written by the edit step reads back as the tabs it was made from.
+void CheckSessionRoundTrip(App& app, SelfTestResults& r) {
+    app.lastSessionText.clear();
+    ScheduleSessionSave(app);
+    app.writer.Stop();
+    Session read;
+    const bool ok = ReadSessionFile(SessionPath(), read);
+    const Session written = SessionOfTabs(app.tabs);
+    Check(r, "session round trip", ok && read == written,
+          Number(static_cast<int64_t>(read.entries.size())) + " of " +
+              Number(static_cast<int64_t>(written.entries.size())) + " tabs");
+}
+
+// With autosave on, an edited file tab reaches its file once typing stops, through the real timer.
+void CheckAutosave(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const std::wstring path = folder + L"\\autosave.txt";
+    WriteNewFile(path, "before\n");
+    OpenFiles(app, {path});
+    PumpMessages();
+    app.settings.autosave = true;
+    Ed(app, SCI_DOCUMENTEND);
+    Ed(app, SCI_ADDTEXT, 5, "after");
+    std::string now;
+    for (const double until = NowMs() + 4000; NowMs() < until && now != "before\nafter"; Sleep(20)) {
+        PumpMessages();
+        now = ReadFile(path);
+    }
+    app.settings.autosave = false;
+    const Tab* tab = app.tabs.Active();
+    Check(r, "autosave", now == "before\nafter" && tab && !IsUnsaved(*tab) && tab->backupName.empty(),
+          std::to_string(now.size()) + " bytes");
+}
+
+// With keeplast on, closing the last tab leaves an empty memo and the window open.
+void CheckKeepLastTab(App& app, SelfTestResults& r) {
+    app.settings.keeplast = true;
+    while (app.tabs.Count() > 1)
+        CloseTab(app, app.tabs.Count() - 1, false);
+    const bool closed = CloseTab(app, 0, false);
+    MSG msg;
+    const bool closing = PeekMessageW(&msg, app.hwnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != FALSE;
+    const Tab* tab = app.tabs.Active();
+    Check(r, "keep last tab",
+          closed && !closing && app.tabs.Count() == 1 && tab && tab->path.empty() && EditorLength(app) == 0 &&
+              IsWindow(app.hwnd));
+    app.settings.keeplast = false;
+}
+
 }  // namespace
 
 void RunSelfTest(App& app) {
     SelfTestResults results;
     const std::wstring folder = TestFolder(L"selftest");
     CheckOpenEncodings(app, results, folder);
+    CheckSaveEncodings(app, results, folder);
     CheckDuplicateOpen(app, results, folder);
     CheckPinning(app, results);
     CheckCounters(app, results);
     CheckLongLinePatch(app, results, false);
     CheckLongLinePatch(app, results, true);
+    CheckSessionRoundTrip(app, results);
+    CheckAutosave(app, results, folder);
+    CheckKeepLastTab(app, results);
     FinishTestRun(app, SelfTestReport(results));
 }
 
