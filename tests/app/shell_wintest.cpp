@@ -27,7 +27,9 @@
 #include "edit/quill_window_win.h"
 #include "edit/view_window_support.h"
 #include "files/data_folder.h"
+#include "files/backup_name.h"
 #include "files/open_files.h"
+#include "files/read_whole_file.h"
 #include "files/session.h"
 #include "files/text_codecs.h"
 #include "selftest/self_test.h"
@@ -613,6 +615,36 @@ TEST_F(Shell, RestartBringsEveryTabBack) {
     EXPECT_EQ(before[3].text, "theirs\nmine ");
     EXPECT_TRUE(before[3].unsaved);
     EXPECT_EQ(before[1].firstLine, 120);
+}
+
+// A steady typist never pauses for the edit step: the backup is still written once the oldest
+// change not yet backed up is a second old, while autosave of the file waits for the pause.
+TEST_F(Shell, SteadyTypingIsBackedUpWithoutAPause) {
+    std::filesystem::create_directories(std::filesystem::path(BackupFolder()));
+    test::TempFolder files;
+    files.Write(L"steady.txt", "");
+    OpenFiles(app, {files.Wide(L"steady.txt")});
+    app.settings.autosave = true;
+    for (const double until = NowMs() + 2600; NowMs() < until;) {
+        Type("가");
+        for (const double next = NowMs() + 80; NowMs() < next; Sleep(5))
+            PumpMessages();
+    }
+    const std::string typed = EditorText(app);
+    const std::wstring name = app.tabs.Active()->backupName;
+    app.writer.Stop();
+    EXPECT_EQ(files.Read(L"steady.txt"), "") << "autosave waits for a pause";
+    ASSERT_FALSE(name.empty());
+    std::string backup;
+    uint32_t error = 0;
+    ASSERT_TRUE(ReadWholeFile(BackupFilePath(BackupFolder(), name), backup, error));
+    // Typed at about 12 characters a second: the backup is at most about a second behind.
+    EXPECT_TRUE(typed.starts_with(backup));
+    EXPECT_GE(backup.size() + 3 * 18, typed.size()) << backup.size() << " of " << typed.size() << " bytes";
+    for (const double until = NowMs() + 1500; NowMs() < until && files.Read(L"steady.txt").empty(); Sleep(10))
+        PumpMessages();
+    EXPECT_EQ(files.Read(L"steady.txt"), typed) << "autosave after the pause";
+    app.settings.autosave = false;
 }
 
 // The user-interface thread's share of one backup step of a 10 MB document (run by hand): the copy
