@@ -11,11 +11,14 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "app/accelerators.h"
 #include "app/bands.h"
 #include "app/closing.h"
+#include "app/commands.h"
 #include "app/edit_step.h"
 #include "app/editor_calls.h"
 #include "app/hand_over.h"
+#include "app/menus.h"
 #include "app/session_restore.h"
 #include "app/status_text.h"
 #include "app/startup.h"
@@ -113,7 +116,7 @@ bool OnCreate(App& app, HWND hwnd) {
     RecordTimeMark();
 
     SetUpEditor(app);
-    // The accelerator table is built here once the command table exists.
+    if (!app.accel) app.accel = CreateAccelerators();
     RecordTimeMark();
     ApplyTheme(app);
     Ed(app, QM_SETHINTTEXT, 0, app.settings.hint ? L"여기에 입력하세요" : nullptr);
@@ -456,6 +459,30 @@ LRESULT OnNotify(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// ---- commands and the edit menu ------------------------------------------------------------------
+
+LRESULT OnCommand(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // Menus and accelerators send no control handle.
+    if (lParam != 0) return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
+    DispatchCommand(app, LOWORD(wParam));
+    return 0;
+}
+
+LRESULT OnContextMenu(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) != app.editor)
+        return DefWindowProcW(hwnd, WM_CONTEXTMENU, wParam, lParam);
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: under the caret's line.
+        const intptr_t caret = Ed(app, SCI_GETCURRENTPOS);
+        at.x = static_cast<LONG>(Ed(app, SCI_POINTXFROMPOSITION, 0, caret));
+        at.y = static_cast<LONG>(Ed(app, SCI_POINTYFROMPOSITION, 0, caret) + Ed(app, SCI_TEXTHEIGHT, 0));
+        ClientToScreen(app.editor, &at);
+    }
+    ShowEditMenu(app, at);
+    return 0;
+}
+
 // ---- files from outside: hand-over and drop --------------------------------------------------------
 
 LRESULT OnCopyData(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -598,6 +625,10 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             info->ptMinTrackSize = {Scale(420, dpi), Scale(260, dpi)};
             return 0;
         }
+        case WM_COMMAND:
+            return OnCommand(app, hwnd, wParam, lParam);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(app, hwnd, wParam, lParam);
         case WM_COPYDATA:
             return OnCopyData(app, hwnd, wParam, lParam);
         case WM_NOTIFY:
