@@ -140,8 +140,12 @@ void BackupTab(App& app, Tab& tab) {
         return;
     }
     if (tab.backupName.empty()) tab.backupName = MakeBackupName();
-    // The one copy the user-interface thread pays; the writer owns it from here.
-    app.writer.QueueWrite(BackupFilePath(BackupFolder(), tab.backupName), std::string(EditorWholeText(app)));
+    // The one copy the user-interface thread pays, into memory an earlier write used; the writer
+    // owns it from here.
+    const std::string_view text = EditorWholeText(app);
+    std::string copy = app.writer.TakeSpareBuffer();
+    copy.assign(text.data(), text.size());
+    app.writer.QueueWrite(BackupFilePath(BackupFolder(), tab.backupName), std::move(copy));
 }
 
 void DropBackup(App& app, Tab& tab) {
