@@ -482,12 +482,16 @@ TEST_F(Shell, QuestionsAndTheirButtons) {
             app.closing = false;
             question = L"저장하지 않은 메모가 2개 있습니다";
             EXPECT_EQ(answers.last.items, (std::vector<std::wstring>{path, L"memo (새 메모)"}));
-            if (c.answer == 0) EXPECT_EQ(files.Read(L"memo.txt"), "memo");
+            if (c.answer == 0) {
+                EXPECT_EQ(files.Read(L"memo.txt"), "memo");
+            }
         }
         EXPECT_EQ(answers.asked, std::vector<std::wstring>{question});
         EXPECT_EQ(files.Read(L"q.txt"), c.file);
         EXPECT_EQ(allowed, c.allowed);
-        if (c.kind != kCloseOne || !c.allowed) EXPECT_EQ(IsUnsaved(*tab), c.unsaved);
+        if (c.kind != kCloseOne || !c.allowed) {
+            EXPECT_EQ(IsUnsaved(*tab), c.unsaved);
+        }
     }
     // A tab without edits is reloaded without a question.
     SetUp();
