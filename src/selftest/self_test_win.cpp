@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "app/bands.h"
+#include "app/commands.h"
 #include "app/edit_step.h"
 #include "app/editor_calls.h"
 #include "app/quit_decisions.h"
@@ -144,6 +145,44 @@ void CheckDuplicateOpen(App& app, SelfTestResults& r, const std::wstring& folder
     const Tab* tab = app.tabs.Active();
     Check(r, "duplicate open reuses tab", app.tabs.Count() == before && tab && tab->path == path,
           "tabs " + Number(before) + " -> " + Number(app.tabs.Count()));
+}
+
+// The line commands through the dispatcher, as the keys and menus send them. A case without its own
+// text works on the previous result; the selection is the given line range, or everything.
+void CheckLineCommands(App& app, SelfTestResults& r) {
+    NewTab(app);
+    SetFocus(app.editor);
+    const struct {
+        const char* name;
+        const char* text;
+        int first, last;  // lines to select; -1: all
+        int command;
+        const char* expected;
+    } cases[] = {
+        {"line up", "one\r\ntwo\r\nthree", 1, 1, 153, "two\r\none\r\nthree"},
+        {"line down", "one\r\ntwo\r\nthree", 1, 1, 154, "one\r\nthree\r\ntwo"},
+        {"line delete", "one\r\nthree\r\ntwo", 0, 0, 155, "three\r\ntwo"},
+        {"line join", "alpha  \r\n    beta\r\ngamma", 0, 1, 156, "alpha beta\r\ngamma"},
+        {"trim trailing", "a \t\r\n\r\n  \r\nb\t\r\n\tc", -1, -1, 158, "a\r\n\r\n\r\nb\r\n\tc"},
+        {"remove blank", nullptr, -1, -1, 161, "a\r\nb\r\n\tc"},
+        {"tabs to spaces", nullptr, -1, -1, 159, "a\r\nb\r\n    c"},
+        {"spaces to tabs", nullptr, -1, -1, 160, "a\r\nb\r\n\tc"},
+        {"dedup", "b\r\na\r\nb", -1, -1, 147, "b\r\na"},
+    };
+    for (const auto& c : cases) {
+        if (c.text) SetEditorText(app, c.text);
+        if (c.first < 0) {
+            Ed(app, SCI_SELECTALL);
+        } else {
+            Ed(app, SCI_SETSEL, static_cast<uintptr_t>(Ed(app, SCI_POSITIONFROMLINE, c.first)),
+               Ed(app, SCI_POSITIONFROMLINE, c.last) + 1);
+        }
+        DispatchCommand(app, c.command);
+        PumpMessages();
+        const std::string text = EditorText(app);
+        const bool ok = text == c.expected;
+        Check(r, c.name, ok, ok ? std::string() : "got " + std::to_string(text.size()) + " bytes");
+    }
 }
 
 void CheckPinning(App& app, SelfTestResults& r) {
@@ -331,6 +370,7 @@ void RunSelfTest(App& app) {
     CheckOpenEncodings(app, results, folder);
     CheckSaveEncodings(app, results, folder);
     CheckDuplicateOpen(app, results, folder);
+    CheckLineCommands(app, results);
     CheckPinning(app, results);
     CheckCounters(app, results);
     CheckLongLinePatch(app, results, false);
