@@ -10,7 +10,8 @@
 #
 # Environment: LUMENPAD_TEST_FILTER (a GoogleTest filter for all runs), LUMENPAD_SKIP_NATIVE=1,
 # LUMENPAD_SKIP_WINE=1, LUMENPAD_JOBS (parallel build jobs, default: the number of cores),
-# LUMENPAD_BUILD_ROOT (where the build trees go, default: build/ in the checkout).
+# LUMENPAD_BUILD_ROOT (where the build trees go, default: build/ in the checkout), LUMENPAD_CRASH_ROUNDS
+# (rounds of scripts/crash-test.sh after the Wine tests; default 2, none with a filter).
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -77,6 +78,29 @@ if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
         tail -n 20 "$B/win-configure".log 2>/dev/null
         BROKEN+=("Windows build")
     fi
+fi
+
+# ---- crash rounds ----------------------------------------------------------------------------------
+# A few rounds of the crash test (scripts/crash-test.sh) against the program just built: killed while
+# typing, everything typed 1.5 s before the kill must come back. LUMENPAD_CRASH_ROUNDS=n sets the
+# number (0 skips them); with a test filter the default is none.
+[[ $FILTER == "*" ]] && CRASH_DEFAULT=2 || CRASH_DEFAULT=0
+CRASH_ROUNDS=${LUMENPAD_CRASH_ROUNDS:-$CRASH_DEFAULT}
+if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 && $CRASH_ROUNDS -gt 0 && -f $B/win/lumenpad.exe ]]; then
+    echo "== crash test, $CRASH_ROUNDS rounds"
+    crash_line=$(LUMENPAD_CRASH_REBUILD=0 LUMENPAD_BUILD_ROOT=$B bash scripts/crash-test.sh "$CRASH_ROUNDS" 2>&1 |
+        tee "$B/crash-test.log" | tail -n 1)
+    crash_rc=${PIPESTATUS[0]}
+    echo "$crash_line"
+    {
+        echo '<testsuites><testsuite name="crash-test">'
+        if ((crash_rc == 0)); then
+            echo '<testcase name="crash rounds"/>'
+        else
+            echo "<testcase name=\"crash rounds\"><failure message=\"see $B/crash-test.log\"/></testcase>"
+        fi
+        echo '</testsuite></testsuites>'
+    } >"$RESULTS/crash.xml"
 fi
 
 # ---- formatting --------------------------------------------------------------------------------------

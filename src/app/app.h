@@ -21,6 +21,7 @@
 #include "app/tab_model.h"
 #include "app/theme.h"
 #include "edit/timer_restarts.h"
+#include "files/background_writer.h"
 #include "files/settings.h"
 #include "ui/surface.h"
 #include "ui/tooltip.h"
@@ -76,6 +77,16 @@ struct ChromeState {
     unsigned invalidBands = 0;                  // bands invalidated since the last paint (BandMask)
 };
 
+// Timer 1 (the edit step), in GetTickCount milliseconds.
+struct EditStepState {
+    uint32_t lastChange = 0;      // the last text change of the active tab
+    uint32_t oldestUnbacked = 0;  // the oldest change not yet backed up; meaningful while `unbacked`
+    bool unbacked = false;
+    uint32_t delay = 0;  // the pause after the last change that ends in the full step
+    uint32_t due = 0;    // when the armed timer fires
+    bool armed = false;
+};
+
 // A text of the status band with its width in the status font, measured again only when it changes.
 struct MeasuredText {
     std::wstring text;
@@ -112,6 +123,8 @@ struct App {
     bool firstPaintPending = true;
     bool showPending = false;  // shown without activation; brought to the front after the first paint
     bool focusMode = false;
+    WINDOWPLACEMENT focusPlacement{};  // where the window was before focus mode, and its style
+    LONG_PTR focusStyle = 0;
     HWND lastFocus = nullptr;  // the child that had the focus when the window was last deactivated
 
     std::wstring benchArg;
@@ -126,8 +139,11 @@ struct App {
     ui::Surface surface;      // the bands are painted here and copied in one blit
     HDC measureDc = nullptr;  // text measurement for the band layout
 
-    // The background writer of the system's own files and the text of the last session file
-    // written belong here; they arrive with autosave, backups and the session.
+    // The background writer of the system's own files, and the session text last handed to it.
+    BackgroundWriter writer;
+    std::string lastSessionText;
+    EditStepState editStep;
+    bool backupsAccountedFor = true;  // false when a session file could not be read: no pruning
 
     // Batches of paths handed over by second launches, oldest first; one per WMU_OPEN_PENDING.
     std::vector<std::vector<std::wstring>> pendingOpens;

@@ -11,9 +11,15 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "app/accelerators.h"
 #include "app/bands.h"
+#include "app/closing.h"
+#include "app/commands.h"
+#include "app/edit_step.h"
 #include "app/editor_calls.h"
 #include "app/hand_over.h"
+#include "app/menus.h"
+#include "app/session_restore.h"
 #include "app/status_text.h"
 #include "app/startup.h"
 #include "app/tabs.h"
@@ -110,14 +116,14 @@ bool OnCreate(App& app, HWND hwnd) {
     RecordTimeMark();
 
     SetUpEditor(app);
-    // The accelerator table is built here once the command table exists.
+    if (!app.accel) app.accel = CreateAccelerators();
     RecordTimeMark();
     ApplyTheme(app);
     Ed(app, QM_SETHINTTEXT, 0, app.settings.hint ? L"여기에 입력하세요" : nullptr);
     RecordTimeMark();
 
-    // Restoring the session (outside test mode and second instances) comes before the files of
-    // the command line, once the session exists.
+    // The session's tabs come first, the files of the command line after them.
+    app.backupsAccountedFor = RestoreSession(app);
     const int remembered = app.tabs.active;
     app.tabs.active = -1;
     if (!app.startupFiles.empty()) OpenFiles(app, app.startupFiles);
@@ -375,8 +381,7 @@ void OnTimer(App& app, HWND hwnd, UINT_PTR id) {
     StopTimer(app, static_cast<TimerId>(id));
     switch (id) {
         case kTimerEdit:
-            // The step after typing stops: autosave, the backup of unsaved text and the session
-            // file. Each arrives with its part of the program and is called from here.
+            OnEditTimer(app);
             break;
         case kTimerRecount:
             RefreshCounts(app);
@@ -454,6 +459,30 @@ LRESULT OnNotify(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// ---- commands and the edit menu ------------------------------------------------------------------
+
+LRESULT OnCommand(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // Menus and accelerators send no control handle.
+    if (lParam != 0) return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
+    DispatchCommand(app, LOWORD(wParam));
+    return 0;
+}
+
+LRESULT OnContextMenu(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) != app.editor)
+        return DefWindowProcW(hwnd, WM_CONTEXTMENU, wParam, lParam);
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: under the caret's line.
+        const intptr_t caret = Ed(app, SCI_GETCURRENTPOS);
+        at.x = static_cast<LONG>(Ed(app, SCI_POINTXFROMPOSITION, 0, caret));
+        at.y = static_cast<LONG>(Ed(app, SCI_POINTYFROMPOSITION, 0, caret) + Ed(app, SCI_TEXTHEIGHT, 0));
+        ClientToScreen(app.editor, &at);
+    }
+    ShowEditMenu(app, at);
+    return 0;
+}
+
 // ---- files from outside: hand-over and drop --------------------------------------------------------
 
 LRESULT OnCopyData(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -510,7 +539,8 @@ void OnStarted(App& app, HWND hwnd) {
             static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)))
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     DragAcceptFiles(hwnd, TRUE);
-    // Stale backups are pruned here (not in test mode or a second instance) once backups exist.
+    if (app.backupsAccountedFor) PruneBackups(app);
+    ScheduleSessionSave(app);
 }
 
 void OnFirstPaint(App& app, HWND hwnd) {
@@ -564,9 +594,10 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint(app, hwnd);
             return 0;
         case WM_CLOSE:
-            // The quit flow (questions about unsaved work, the final session and settings writes)
-            // decides here once saving exists; until then nothing can be kept, so closing closes.
-            DestroyWindow(hwnd);
+            if (QuitFlow(app, false)) DestroyWindow(hwnd);
+            return 0;
+        case WM_ENDSESSION:
+            if (wParam && !app.closing) QuitFlow(app, true);
             return 0;
         case WM_QUERYENDSESSION:
         case WM_ERASEBKGND:
@@ -579,9 +610,8 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == SPI_SETHIGHCONTRAST || NamesImmersiveColorSet(lParam)) OnThemeChange(app);
             break;
         case WM_ACTIVATEAPP:
-            // Activation checks the active file for outside changes and deactivation autosaves,
-            // once those exist.
             if (!wParam) HideTooltip(app);
+            OnApplicationActivated(app, wParam != FALSE);
             break;
         case WM_SETCURSOR:
             if (reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {
@@ -595,6 +625,10 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             info->ptMinTrackSize = {Scale(420, dpi), Scale(260, dpi)};
             return 0;
         }
+        case WM_COMMAND:
+            return OnCommand(app, hwnd, wParam, lParam);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(app, hwnd, wParam, lParam);
         case WM_COPYDATA:
             return OnCopyData(app, hwnd, wParam, lParam);
         case WM_NOTIFY:

@@ -14,6 +14,7 @@
 #include "app/bands.h"
 #include "app/main_window.h"
 #include "app/theme_apply.h"
+#include "app/view_commands.h"
 #include "edit/quill_window_win.h"
 #include "ui/message_dialog.h"
 
@@ -74,8 +75,12 @@ void ShowMainWindow(App& app, int showCommand) {
 int RunMessageLoop(App& app) {
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        // Escape in the editor closes the find card, or else leaves focus mode, once those exist.
         if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) HideTooltip(app);
+        // Escape in the editor leaves focus mode (the find card, once it exists, closes first).
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && app.focusMode && msg.hwnd == app.editor) {
+            ToggleFocusMode(app);
+            continue;
+        }
         if (app.accel && app.hwnd && TranslateAcceleratorW(app.hwnd, app.accel, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

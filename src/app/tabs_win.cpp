@@ -6,12 +6,15 @@
 #include <algorithm>
 
 #include "app/bands.h"
+#include "app/closing.h"
+#include "app/edit_step.h"
 #include "app/editor_calls.h"
 #include "app/main_window.h"
+#include "app/quit_decisions.h"
+#include "app/saving.h"
 #include "app/theme_apply.h"
 #include "edit/sci_messages.h"
 #include "files/open_files.h"
-#include "ui/message_dialog.h"
 
 namespace lumen {
 
@@ -22,18 +25,6 @@ namespace {
 // Documents up to this size are counted at once when shown; larger ones on the counter's timer, so
 // a tab switch never waits for a count of megabytes.
 constexpr int64_t kImmediateCountBytes = int64_t{1} << 20;
-
-// The save question for one tab: 0 save, 1 don't save, 2 cancel.
-int AskSaveOne(App& app, const std::wstring& title) {
-    HideTooltip(app);
-    ui::DialogContent content;
-    content.title = L"'" + title + L"'의 변경 내용을 저장할까요?";
-    content.message = L"저장하지 않으면 변경 내용이 사라집니다.";
-    content.buttons = {L"저장", L"저장 안 함", L"취소"};
-    content.defaultButton = 0;
-    content.cancelButton = 2;
-    return ui::ShowMessageDialog(app.hwnd, content, app.palette, static_cast<int32_t>(app.dpi));
-}
 
 }  // namespace
 
@@ -87,7 +78,7 @@ void ActivateTab(App& app, int index) {
     if (!list.Valid(index) || (index == list.active && list.tabs[index]->loaded)) return;
     if (Tab* old = list.Active(); old && list.active != index) {
         SaveViewState(app, *old);
-        // Autosave and the backup of the tab being left run here once they exist.
+        LeavingTab(app, *old);
     }
     list.active = index;
     Tab& tab = *list.tabs[index];
@@ -103,8 +94,8 @@ void ActivateTab(App& app, int index) {
         RestartTimer(app, kTimerRecount, kRecountAfterMoveMs);
     }
     UpdateWindowTitle(app);
-    // The find card's highlighting and the check for outside changes of the file follow here once
-    // they exist.
+    // The find card's highlighting follows here once it exists.
+    CheckExternalChange(app, tab);
     TabsChanged(app);
     RepaintBands(app, kBandStatus);
 }
@@ -133,15 +124,14 @@ bool CloseTab(App& app, int index, bool ask) {
     if (index != list.active) ActivateTab(app, index);
     Tab& tab = *list.tabs[index];
     tab.modified = Ed(app, SCI_GETMODIFY) != 0;
-    // Autosave of a file tab runs here before it closes, once autosave exists.
+    if (app.settings.autosave) AutosaveActiveTab(app);
     const int64_t length = EditorLength(app);
     if (ask && IsUnsaved(tab) && !(tab.path.empty() && length == 0)) {
         const int answer = AskSaveOne(app, TabTitle(tab));
-        // Saving is not part of this build: "저장" keeps the tab open rather than lose its text.
-        if (answer != 1) return false;
+        if (answer == kAnswerCancel || (answer == kAnswerSave && !SaveTab(app, index, false))) return false;
     }
     PushClosedTab(list, tab, length, [&] { return std::string(EditorWholeText(app)); });
-    // The tab's backup file is deleted here once backups exist.
+    DropBackup(app, tab);
     if (!tab.path.empty() && !app.selfTest) AddRecentFile(app.settings.recent, tab.path);
 
     if (list.Count() > 1) {
@@ -198,7 +188,7 @@ void MoveTab(App& app, int from, int to) {
 void TabsChanged(App& app) {
     UpdateBandLayout(app);
     RepaintBands(app, kBandTitle);
-    // The session file's save is requested here once the session exists.
+    ScheduleSessionSave(app);
 }
 
 void OnSavePoint(App& app, bool reached) {
@@ -216,7 +206,7 @@ void OnTextModified(App& app, const Notification& n) {
     app.status.columns.Edited(n.position);
     if (tab.path.empty()) UpdateMemoTitle(app, tab);
     const int64_t length = EditorLength(app);
-    RestartTimer(app, kTimerEdit, length >= kLargeDocumentBytes ? kEditDelayLargeMs : kEditDelayMs);
+    NoteTextChange(app, length);
     RestartTimer(app, kTimerRecount, kRecountDelayMs);
     // The find card's highlighting timer is restarted here while the card is open, once it exists.
     if (app.settings.lines && n.linesAdded != 0) UpdateLineNumberWidth(app);

@@ -6,8 +6,10 @@
 #include <algorithm>
 
 #include "app/bands.h"
+#include "app/commands.h"
 #include "app/logo.h"
 #include "app/main_window.h"
+#include "app/menus.h"
 #include "app/tabs.h"
 
 namespace lumen {
@@ -278,8 +280,20 @@ void OnBandLeftUp(App& app, int32_t x, int32_t y) {
             SetHover(app, press);  // the tooltip starts again with the new mode's text
             WriteSettings(app);
             break;
-        // The open-tabs list, the main menu, the status fields' menus and the go-to-line card open
-        // here once menus and the find card exist.
+        case kHitOpenTabs:
+            ShowOpenTabsMenu(app);
+            break;
+        case kHitMenu:
+            ShowMainMenu(app);
+            break;
+        case kHitPosition:
+            DispatchCommand(app, kCmdGoToLine);
+            break;
+        case kHitZoom:
+        case kHitEol:
+        case kHitEncoding:
+            ShowStatusMenu(app, press.part);
+            break;
         default:
             break;
     }
@@ -287,9 +301,12 @@ void OnBandLeftUp(App& app, int32_t x, int32_t y) {
 
 void OnBandRightUp(App& app, int32_t x, int32_t y) {
     HideTooltip(app);
-    // Over a tab, the tab's menu opens here once menus exist.
-    (void)x;
-    (void)y;
+    const HitPart hit = HitTest(app.chrome.layout, x, y);
+    if ((hit.part == kHitTab || hit.part == kHitTabClose) && app.tabs.Valid(hit.index)) {
+        POINT at{x, y};
+        ClientToScreen(app.hwnd, &at);
+        ShowTabMenu(app, hit.index, at);
+    }
 }
 
 void OnBandMiddleUp(App& app, int32_t x, int32_t y) {

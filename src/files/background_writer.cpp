@@ -34,7 +34,12 @@ void BackgroundWriter::QueueDelete(std::wstring path) {
 
 void BackgroundWriter::Queue(std::wstring path, Job job) {
     std::lock_guard lock(mutex_);
-    jobs_.insert_or_assign(std::move(path), std::move(job));
+    if (auto queued = jobs_.find(path); queued != jobs_.end()) {
+        KeepSpare(std::move(queued->second.bytes));
+        queued->second = std::move(job);
+    } else {
+        jobs_.emplace(std::move(path), std::move(job));
+    }
     if (!running_) {
         try {
             thread_ = std::thread([this] { Run(); });
@@ -55,7 +60,17 @@ bool BackgroundWriter::DoNextJob(std::unique_lock<std::mutex>& lock) {
     else
         files_.Write(node.key(), node.mapped().bytes);
     lock.lock();
+    KeepSpare(std::move(node.mapped().bytes));
     return true;
+}
+
+void BackgroundWriter::KeepSpare(std::string bytes) {
+    if (bytes.capacity() >= kSpareMinBytes && bytes.capacity() > spare_.capacity()) spare_ = std::move(bytes);
+}
+
+std::string BackgroundWriter::TakeSpareBuffer() {
+    std::lock_guard lock(mutex_);
+    return std::move(spare_);
 }
 
 void BackgroundWriter::Run() {

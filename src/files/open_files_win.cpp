@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "app/bands.h"
+#include "app/edit_step.h"
 #include "app/main_window.h"
 #include "app/tabs.h"
 #include "edit/loader.h"
@@ -145,6 +146,11 @@ bool LoadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
     }
     if (!ReadWholeFile(tab.path, bytes, error, &tab.fileTime)) {
         tab.loadFailed = true;
+        // The time of a file that exists but cannot be read, so that only a real change of it
+        // counts as one.
+        bool ok = false;
+        const uint64_t time = LastWriteTime(tab.path, &ok);
+        if (ok) tab.fileTime = time;
         ShowStatusMessage(app, error == kErrorFileNotFound || error == kErrorPathNotFound
                                    ? L"파일을 찾을 수 없습니다"
                                    : L"파일을 열 수 없습니다");
@@ -176,8 +182,7 @@ void ReloadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
     void* old = tab.doc;
     tab.doc = nullptr;
     tab.dirty = false;
-    // The tab's backup file is deleted here once backups exist.
-    tab.backupName.clear();
+    DropBackup(app, tab);
     LoadTab(app, tab, forced);
     if (app.tabs.Active() == &tab) {
         Ed(app, SCI_SETDOCPOINTER, 0, tab.doc);

@@ -11,12 +11,19 @@
 
 #include "app/app.h"
 #include "app/bands.h"
+#include "app/commands.h"
+#include "app/edit_step.h"
 #include "app/editor_calls.h"
+#include "app/quit_decisions.h"
+#include "app/saving.h"
 #include "app/tabs.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
 #include "files/data_folder.h"
 #include "files/open_files.h"
+#include "files/read_whole_file.h"
+#include "files/save_file.h"
+#include "files/session.h"
 #include "files/text_codecs.h"
 
 namespace lumen {
@@ -140,6 +147,44 @@ void CheckDuplicateOpen(App& app, SelfTestResults& r, const std::wstring& folder
           "tabs " + Number(before) + " -> " + Number(app.tabs.Count()));
 }
 
+// The line commands through the dispatcher, as the keys and menus send them. A case without its own
+// text works on the previous result; the selection is the given line range, or everything.
+void CheckLineCommands(App& app, SelfTestResults& r) {
+    NewTab(app);
+    SetFocus(app.editor);
+    const struct {
+        const char* name;
+        const char* text;
+        int first, last;  // lines to select; -1: all
+        int command;
+        const char* expected;
+    } cases[] = {
+        {"line up", "one\r\ntwo\r\nthree", 1, 1, 153, "two\r\none\r\nthree"},
+        {"line down", "one\r\ntwo\r\nthree", 1, 1, 154, "one\r\nthree\r\ntwo"},
+        {"line delete", "one\r\nthree\r\ntwo", 0, 0, 155, "three\r\ntwo"},
+        {"line join", "alpha  \r\n    beta\r\ngamma", 0, 1, 156, "alpha beta\r\ngamma"},
+        {"trim trailing", "a \t\r\n\r\n  \r\nb\t\r\n\tc", -1, -1, 158, "a\r\n\r\n\r\nb\r\n\tc"},
+        {"remove blank", nullptr, -1, -1, 161, "a\r\nb\r\n\tc"},
+        {"tabs to spaces", nullptr, -1, -1, 159, "a\r\nb\r\n    c"},
+        {"spaces to tabs", nullptr, -1, -1, 160, "a\r\nb\r\n\tc"},
+        {"dedup", "b\r\na\r\nb", -1, -1, 147, "b\r\na"},
+    };
+    for (const auto& c : cases) {
+        if (c.text) SetEditorText(app, c.text);
+        if (c.first < 0) {
+            Ed(app, SCI_SELECTALL);
+        } else {
+            Ed(app, SCI_SETSEL, static_cast<uintptr_t>(Ed(app, SCI_POSITIONFROMLINE, c.first)),
+               Ed(app, SCI_POSITIONFROMLINE, c.last) + 1);
+        }
+        DispatchCommand(app, c.command);
+        PumpMessages();
+        const std::string text = EditorText(app);
+        const bool ok = text == c.expected;
+        Check(r, c.name, ok, ok ? std::string() : "got " + std::to_string(text.size()) + " bytes");
+    }
+}
+
 void CheckPinning(App& app, SelfTestResults& r) {
     const int later = app.tabs.Count() - 2;
     const Tab* tab = app.tabs.Valid(later) ? app.tabs.tabs[later].get() : nullptr;
@@ -242,17 +287,97 @@ void CheckLongLinePatch(App& app, SelfTestResults& r, bool wrap) {
     Ed(app, SCI_SETWRAPMODE, app.settings.wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
 }
 
+std::string ReadFile(const std::wstring& path) {
+    std::string bytes;
+    uint32_t error = 0;
+    ReadWholeFile(path, bytes, error);
+    return bytes;
+}
+
+// Each file opened by CheckOpenEncodings, spoilt on disk and saved again from its tab, holds what was
+// written first: the same encoding, byte-order mark and line breaks.
+void CheckSaveEncodings(App& app, SelfTestResults& r, const std::wstring& folder) {
+    for (const char* name : {"utf8.txt", "utf8bom.txt", "utf16le.txt", "utf16be.txt", "ansi.txt"}) {
+        const std::wstring path = folder + L"\\" + Utf8ToWide(name);
+        const std::string first = ReadFile(path);
+        const int index = FindTabByPath(app.tabs, path);
+        WriteNewFile(path, "spoilt");
+        bool saved = false;
+        if (index >= 0) {
+            app.tabs.tabs[index]->dirty = true;
+            saved = SaveTab(app, index, false);
+        }
+        const std::string now = ReadFile(path);
+        Check(r, std::string("save ") + name,
+              saved && !first.empty() && now == first && !IsUnsaved(*app.tabs.Active()),
+              index < 0 ? "no tab" : Number(static_cast<int64_t>(now.size())) + " bytes");
+    }
+}
+
+// The session file written by the edit step reads back as the tabs it was made from.
+void CheckSessionRoundTrip(App& app, SelfTestResults& r) {
+    app.lastSessionText.clear();
+    ScheduleSessionSave(app);
+    app.writer.Stop();
+    Session read;
+    const bool ok = ReadSessionFile(SessionPath(), read);
+    const Session written = SessionOfTabs(app.tabs);
+    Check(r, "session round trip", ok && read == written,
+          Number(static_cast<int64_t>(read.entries.size())) + " of " +
+              Number(static_cast<int64_t>(written.entries.size())) + " tabs");
+}
+
+// With autosave on, an edited file tab reaches its file once typing stops, through the real timer.
+void CheckAutosave(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const std::wstring path = folder + L"\\autosave.txt";
+    WriteNewFile(path, "before\n");
+    OpenFiles(app, {path});
+    PumpMessages();
+    app.settings.autosave = true;
+    Ed(app, SCI_DOCUMENTEND);
+    Ed(app, SCI_ADDTEXT, 5, "after");
+    std::string now;
+    for (const double until = NowMs() + 4000; NowMs() < until && now != "before\nafter"; Sleep(20)) {
+        PumpMessages();
+        now = ReadFile(path);
+    }
+    app.settings.autosave = false;
+    const Tab* tab = app.tabs.Active();
+    Check(r, "autosave", now == "before\nafter" && tab && !IsUnsaved(*tab) && tab->backupName.empty(),
+          std::to_string(now.size()) + " bytes");
+}
+
+// With keeplast on, closing the last tab leaves an empty memo and the window open.
+void CheckKeepLastTab(App& app, SelfTestResults& r) {
+    app.settings.keeplast = true;
+    while (app.tabs.Count() > 1)
+        CloseTab(app, app.tabs.Count() - 1, false);
+    const bool closed = CloseTab(app, 0, false);
+    MSG msg;
+    const bool closing = PeekMessageW(&msg, app.hwnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != FALSE;
+    const Tab* tab = app.tabs.Active();
+    Check(r, "keep last tab",
+          closed && !closing && app.tabs.Count() == 1 && tab && tab->path.empty() && EditorLength(app) == 0 &&
+              IsWindow(app.hwnd));
+    app.settings.keeplast = false;
+}
+
 }  // namespace
 
 void RunSelfTest(App& app) {
     SelfTestResults results;
     const std::wstring folder = TestFolder(L"selftest");
     CheckOpenEncodings(app, results, folder);
+    CheckSaveEncodings(app, results, folder);
     CheckDuplicateOpen(app, results, folder);
+    CheckLineCommands(app, results);
     CheckPinning(app, results);
     CheckCounters(app, results);
     CheckLongLinePatch(app, results, false);
     CheckLongLinePatch(app, results, true);
+    CheckSessionRoundTrip(app, results);
+    CheckAutosave(app, results, folder);
+    CheckKeepLastTab(app, results);
     FinishTestRun(app, SelfTestReport(results));
 }
 

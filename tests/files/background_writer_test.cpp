@@ -69,6 +69,29 @@ TEST(BackgroundWriter, NewestJobPerPathInPathOrder) {
     EXPECT_FALSE(fake.onCallerThread);
 }
 
+// The memory of a written or replaced job comes back for the next copy: the largest buffer is kept,
+// small ones are not, and taking it leaves none.
+TEST(BackgroundWriter, SpareBufferIsTheLargestFinishedOne) {
+    FakeFiles fake;
+    BackgroundWriter writer(fake);
+    const size_t big = BackgroundWriter::kSpareMinBytes;
+    writer.QueueWrite(L"a", std::string(big, 'a'));
+    writer.QueueWrite(L"b", std::string(10, 'b'));
+    writer.Stop();
+    std::string spare = writer.TakeSpareBuffer();
+    EXPECT_GE(spare.capacity(), big);
+    EXPECT_EQ(writer.TakeSpareBuffer().capacity(), std::string().capacity());
+    fake.Hold(true);
+    writer.QueueWrite(L"m", "busy");
+    fake.WaitHeld();
+    writer.QueueWrite(L"c", std::string(2 * big, 'c'));
+    writer.QueueWrite(L"c", "replaced");  // the replaced job's memory is kept at once
+    EXPECT_GE(writer.TakeSpareBuffer().capacity(), 2 * big);
+    fake.Hold(false);
+    writer.Stop();
+    EXPECT_EQ(fake.files[L"c"], "replaced");
+}
+
 TEST(BackgroundWriter, JobsFromManyThreadsMatchAModel) {
     FakeFiles fake;
     std::map<std::wstring, std::string> model;
