@@ -5,8 +5,9 @@
 //  - every length is its 96-DPI value scaled with MulDivRound(length, dpi, 96);
 //  - rectangles are in card-client coordinates and already moved right and down by the shadow
 //    margin; an empty rectangle means the part is absent in this mode;
-//  - every button and box lies inside the body (shadow margin .. shadow margin + card size) when the
-//    editor area is wide enough for the smallest card.
+//  - every button and box lies inside the body (shadow margin .. shadow margin + card size), apart
+//    from the others, once the editor area is about 370 px wide at 96 DPI (the main window's minimum
+//    size leaves more); below that the card keeps its 200 DIP floor and the find box shrinks away.
 #pragma once
 
 #include <cstdint>
