@@ -23,6 +23,7 @@
 #include "edit/timer_restarts.h"
 #include "files/background_writer.h"
 #include "files/settings.h"
+#include "tools/find_card_layout.h"
 #include "ui/surface.h"
 #include "ui/tooltip.h"
 
@@ -103,6 +104,27 @@ struct StatusState {
     MeasuredText measured[6];
 };
 
+// The find card (tools/find_card.h): its windows, toggles, geometry and pointer state. The windows
+// are created on first use and kept, hidden, until the main window goes.
+struct FindCardState {
+    HWND card = nullptr;
+    HWND findEdit = nullptr, replaceEdit = nullptr;
+    HWND lastFocusedEdit = nullptr;
+    bool visible = false;
+    bool matchCase = false, wholeWord = false;  // kept while the program runs, never saved
+    FindMode mode = FindMode::Find;
+    FindCardLayout layout;
+    int32_t hotButton = -1, pressedButton = -1, tipButton = -1;
+    bool trackingLeave = false;
+    int32_t matchCount = -1;   // -1: not counted
+    int32_t matchIndex = 0;    // 1-based match at the selection start, 0 none
+    bool settingText = false;  // the card itself is writing a box: no search on its change
+    HFONT editFont = nullptr;  // the font the boxes were given (the fonts are re-created per DPI)
+    HBRUSH inputBrush = nullptr;
+    Colour inputBrushColour = 0;
+    ui::Surface surface;
+};
+
 struct App {
     HINSTANCE instance = nullptr;
     HWND hwnd = nullptr;
@@ -158,7 +180,8 @@ struct App {
     quill::TimerRestarts timers;
     std::wstring shownTitle;  // the window title last set
 
-    // The find card's state and the command table arrive with their own parts of the program.
+    FindCardState find;
+    // The command table arrives with its own part of the program.
 };
 
 // The one application object, created on first use.

@@ -25,6 +25,7 @@
 #include "files/save_file.h"
 #include "files/session.h"
 #include "files/text_codecs.h"
+#include "tools/find_card.h"
 
 namespace lumen {
 
@@ -199,6 +200,49 @@ void CheckPinning(App& app, SelfTestResults& r) {
     Check(r, "unpin", tab && !tab->pinned && at >= PinnedCount(app.tabs), "index " + Number(at));
 }
 
+// The find card on a new memo: the count with each toggle, replace all, replace all with nothing.
+void CheckFind(App& app, SelfTestResults& r) {
+    NewTab(app);
+    FindCardState& f = app.find;
+    auto search = [&](const wchar_t* needle, const wchar_t* replacement) {
+        OpenFindCard(app, replacement ? FindMode::Replace : FindMode::Find);
+        SetWindowTextW(f.findEdit, needle);
+        if (replacement) SetWindowTextW(f.replaceEdit, replacement);
+        PumpMessages();
+    };
+    SetEditorText(app, "apple Apple apple pineapple");
+    Ed(app, SCI_SETEMPTYSELECTION, 0);
+    f.matchCase = f.wholeWord = false;
+    search(L"apple", nullptr);
+    const struct {
+        const char* name;
+        bool matchCase, wholeWord;
+        int32_t count;
+    } counts[] = {{"find count", false, false, 4},
+                  {"find match case", true, false, 3},
+                  {"find whole word", true, true, 2}};
+    for (const auto& c : counts) {
+        f.matchCase = c.matchCase;
+        f.wholeWord = c.wholeWord;
+        RecountMatches(app);
+        PumpMessages();
+        Check(r, c.name, f.matchCount == c.count, "count " + Number(f.matchCount));
+    }
+    search(L"apple", L"pear");
+    ReplaceAll(app);
+    PumpMessages();
+    Check(r, "replace all", EditorText(app) == "pear Apple pear pineapple", EditorText(app));
+    f.matchCase = f.wholeWord = false;
+    SetEditorText(app, "xxxx-axxb");
+    search(L"x", L"");
+    ReplaceAll(app);
+    PumpMessages();
+    Check(r, "replace all with nothing", EditorText(app) == "-ab", EditorText(app));
+    f.matchCase = f.wholeWord = false;
+    CloseFindCard(app);
+    CloseTab(app, app.tabs.active, false);
+}
+
 void CheckCounters(App& app, SelfTestResults& r) {
     NewTab(app);
     SetEditorText(app, "하나 둘\xE3\x80\x80셋\r\nfour");
@@ -371,6 +415,7 @@ void RunSelfTest(App& app) {
     CheckSaveEncodings(app, results, folder);
     CheckDuplicateOpen(app, results, folder);
     CheckLineCommands(app, results);
+    CheckFind(app, results);
     CheckPinning(app, results);
     CheckCounters(app, results);
     CheckLongLinePatch(app, results, false);
