@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Types Korean through a real input method (fcitx5 with its Hangul engine, over X input methods)
 # into a QuillEdit window under Wine and runs the test that checks what arrived:
-#   bash scripts/ime-real.sh [BUILD_ROOT]      (default: LUMENPAD_BUILD_ROOT or build/)
+#   bash scripts/ime-real.sh [BUILD_ROOT]      (default: LUMENPAD_BUILD_ROOT or build/;
+#   LUMENPAD_TEST_EXE names another test exe)
 # Needs the packages fcitx5 and fcitx5-hangul, xdotool, xprop and the ko_KR.UTF-8 locale
 # (scripts/setup.sh installs them with LUMENPAD_SETUP_IME=1). Exits non-zero when the test fails.
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 B=${1:-${LUMENPAD_BUILD_ROOT:-$ROOT/build}}
-EXE=$B/win/lumen_tests.exe
+EXE=${LUMENPAD_TEST_EXE:-$B/win/lumen_tests.exe}
 [[ -f $EXE ]] || { echo "no $EXE: build the Windows tests first"; exit 2; }
 command -v fcitx5 >/dev/null && command -v xdotool >/dev/null || { echo "fcitx5 or xdotool missing"; exit 2; }
 source "$ROOT/scripts/wine-env.sh"
@@ -50,7 +51,7 @@ FCITX_PID=$!
 for _ in $(seq 100); do xprop -root XIM_SERVERS 2>/dev/null | grep -q @server=fcitx && break; sleep 0.1; done
 xprop -root XIM_SERVERS 2>/dev/null | grep -q @server=fcitx || { echo "fcitx5 did not come up"; cat "$X/fcitx5.log"; exit 1; }
 
-(cd "$X" && LUMENPAD_REAL_IME=1 env LC_ALL=ko_KR.UTF-8 XMODIFIERS=@im=fcitx wine "$EXE" \
+(cd "$X" && LUMENPAD_REAL_IME=1 env ${LUMENPAD_IME_WINEDEBUG:+WINEDEBUG=$LUMENPAD_IME_WINEDEBUG} LC_ALL=ko_KR.UTF-8 XMODIFIERS=@im=fcitx wine "$EXE" \
     --gtest_filter='Ime.RealInputMethodComposesInline' </dev/null >"$X/test.log" 2>&1) &
 TEST_PID=$!
 xdotool search --sync --name '^QuillEdit input method$' >/dev/null 2>&1 &
@@ -61,4 +62,5 @@ xdotool key --delay 50 g k s r m f space
 wait $TEST_PID
 status=$?
 tr -d '\r' <"$X/test.log" | grep -v '^$' | tail -n 20
+[[ -n ${LUMENPAD_IME_LOG:-} ]] && cp "$X/test.log" "$X/fcitx5.log" "$LUMENPAD_IME_LOG"
 exit $status

@@ -54,10 +54,13 @@ void Composition(View& view, HWND hwnd, LPARAM flags) {
     // Keyed on the flags alone: input methods send composition strings outside a start/end pair
     // and results inside messages that also carry an empty composition.
     if (flags & GCS_RESULTSTR) view.CommitComposition(ReadString(imc.get(), GCS_RESULTSTR));
-    if (flags & GCS_COMPSTR) {
+    // A message with only the cursor (Wine sends one after each composition string) keeps the
+    // composition: taken as a cancel it would hide every jamo as soon as it is shown.
+    if (flags & (GCS_COMPSTR | GCS_CURSORPOS)) {
         std::u16string text = ReadString(imc.get(), GCS_COMPSTR);
         std::vector<uint8_t> attributes;
         if (flags & GCS_COMPATTR) attributes = ReadAttributes(imc.get());
+        if (!(flags & GCS_COMPSTR)) attributes = view.CompositionAttributes();
         int32_t cursor = static_cast<int32_t>(text.size());
         if (flags & GCS_CURSORPOS)
             cursor = LOWORD(ImmGetCompositionStringW(imc.get(), GCS_CURSORPOS, nullptr, 0));

@@ -241,6 +241,7 @@ public:
     bool InComposition() const { return composing_ || Composing(); }
     const std::u16string& CompositionText() const { return compositionText_; }
     int32_t CompositionCursor() const { return compositionCursor_; }
+    const std::vector<uint8_t>& CompositionAttributes() const { return compositionAttributes_; }
     // Client point of the composition's start (the caret when not composing) and, with `index`,
     // of that composition character; the input-method windows go there.
     void CompositionPoint(int32_t index, int32_t* x, int32_t* y);
