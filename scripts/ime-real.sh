@@ -4,7 +4,7 @@
 #   bash scripts/ime-real.sh [BUILD_ROOT]      (default: LUMENPAD_BUILD_ROOT or build/;
 #   LUMENPAD_TEST_EXE names another test exe)
 # Needs the packages fcitx5 and fcitx5-hangul, xdotool, xprop and the ko_KR.UTF-8 locale
-# (scripts/setup.sh installs them with LUMENPAD_SETUP_IME=1). Exits non-zero when the test fails.
+# (scripts/setup.sh installs them). Exits non-zero when the test fails.
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 B=${1:-${LUMENPAD_BUILD_ROOT:-$ROOT/build}}
