@@ -46,6 +46,7 @@ std::string DocText(Document& d) {
 }
 
 LRESULT Hook(HWND hwnd, WPARAM action, LPARAM lParam = 0) {
+    _putenv_s("QUILLEDIT_TEST", "1");  // the control answers the hook only with this set
     return SendMessageW(hwnd, QM_TESTHOOK, action, lParam);
 }
 
@@ -92,7 +93,6 @@ struct Case {
 };
 
 TEST(Ime, CompositionSequencesFollowThePlainModel) {
-    _putenv_s("QUILLEDIT_TEST", "1");
     const std::vector<Case> cases = {
         {"syllables commit as one typing step",
          {{'t', u"ab"}, {'c', u"ㅎ"}, {'c', u"하"}, {'c', u"한"}, {'k'}, {'c', u"ㄱ"}, {'c', u"글"}, {'k'}},
@@ -218,6 +218,71 @@ TEST(Ime, CompositionSequencesFollowThePlainModel) {
         SendMessageW(w.hwnd(), SCI_SETREADONLY, 0, 0);
         SendMessageW(w.hwnd(), SCI_UNDO, 0, 0);
         EXPECT_EQ(DocText(w.doc()), Utf8(c.afterUndo));
+    }
+}
+
+// The composition is drawn right of where it started and nowhere else (the document is
+// unchanged), and the input method's windows are asked to go there: the candidates under the row,
+// on a later row of a wrapped line and after scrolling sideways too.
+TEST(Ime, DrawnInlineWithTheWindowsUnderIt) {
+    struct Row {
+        int32_t wrap, xOffset;
+        int64_t caret;
+    };
+    const std::string line(60, 'n');
+    for (const Row& r : {Row{0, 0, 3}, Row{2, 0, 50}, Row{0, 40, 20}}) {
+        SCOPED_TRACE(testing::Message() << "wrap " << r.wrap << " x " << r.xOffset << " caret " << r.caret);
+        EditorWindow w(200, 100, 0, true);
+        SetFocus(w.hwnd());
+        w.SetText(line);
+        SendMessageW(w.hwnd(), SCI_SETWRAPMODE, static_cast<WPARAM>(r.wrap), 0);
+        SendMessageW(w.hwnd(), SCI_GOTOPOS, static_cast<WPARAM>(r.caret), 0);
+        SendMessageW(w.hwnd(), SCI_SETXOFFSET, static_cast<WPARAM>(r.xOffset), 0);
+        const int32_t x = static_cast<int32_t>(SendMessageW(w.hwnd(), SCI_POINTXFROMPOSITION, 0, r.caret));
+        const int32_t y = static_cast<int32_t>(SendMessageW(w.hwnd(), SCI_POINTYFROMPOSITION, 0, r.caret));
+        const int32_t lh = w.view().LineHeight();
+        if (r.wrap) {
+            EXPECT_GT(y, 0);
+        }
+        const test::Capture before = w.Print();
+        Compose(w.hwnd(), u"한");
+        ASSERT_EQ(w.view().CompositionText(), u"한");
+        const test::Capture during = w.Print();
+        int changed = 0, outside = 0;
+        for (int32_t py = 0; py < during.height; ++py) {
+            for (int32_t px = 0; px < during.width; ++px) {
+                if (before.At(px, py) == during.At(px, py)) continue;
+                ++changed;
+                // The row's rest moves right (on a wrapped line the rows after it too); the caret
+                // drawn at the old place may go.
+                // (The overlay bars at the bottom follow the longer line.)
+                if (py >= 4 * lh) continue;
+                outside += (py < y || (py >= y + lh && !r.wrap) || (py < y + lh && px < x - 2)) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(changed, 20);
+        EXPECT_EQ(outside, 0);
+        HIMC imc = ImmGetContext(w.hwnd());
+        CANDIDATEFORM cf{};
+        ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
+        EXPECT_EQ(cf.dwStyle, static_cast<DWORD>(CFS_EXCLUDE));
+        EXPECT_EQ(cf.ptCurrentPos.x, x);
+        EXPECT_EQ(cf.ptCurrentPos.y, y + lh);
+        EXPECT_EQ(cf.rcArea.left, x);
+        EXPECT_EQ(cf.rcArea.top, y);
+        EXPECT_EQ(cf.rcArea.bottom, y + lh);
+        COMPOSITIONFORM form{};
+        ASSERT_TRUE(ImmGetCompositionWindow(imc, &form));
+        EXPECT_EQ(form.ptCurrentPos.x, x);
+        EXPECT_EQ(form.ptCurrentPos.y, y);
+        if (!r.wrap) {  // scrolling while composing moves them along
+            SendMessageW(w.hwnd(), SCI_SETXOFFSET, static_cast<WPARAM>(r.xOffset + 8), 0);
+            ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
+            EXPECT_EQ(cf.ptCurrentPos.x, x - 8);
+        }
+        ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+        ImmReleaseContext(w.hwnd(), imc);
+        EXPECT_EQ(DocText(w.doc()), line);
     }
 }
 
