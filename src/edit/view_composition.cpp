@@ -57,9 +57,11 @@ void View::SetComposition(const std::u16string& text, const std::vector<uint8_t>
     if (!text.empty()) composing_ = true;
     if (text.empty() && !wasShown) return;
     const int64_t line = doc_->LineFromPosition(caret_);
+    const int64_t rowsBefore = RowCount(line);
     DropLayout(line);
     LayoutLine(line);
-    InvalidateLines(line, -1);
+    // The rows below move only when the line's row count changed.
+    InvalidateLines(line, RowCount(line) == rowsBefore ? 1 : -1);
     ScrollCaretIntoView(caret_, false);
     caretOn_ = true;
     if (focused_) RestartCaretTimer();
