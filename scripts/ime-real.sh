@@ -51,7 +51,7 @@ FCITX_PID=$!
 for _ in $(seq 100); do xprop -root XIM_SERVERS 2>/dev/null | grep -q @server=fcitx && break; sleep 0.1; done
 xprop -root XIM_SERVERS 2>/dev/null | grep -q @server=fcitx || { echo "fcitx5 did not come up"; cat "$X/fcitx5.log"; exit 1; }
 
-(cd "$X" && LUMENPAD_REAL_IME=1 env ${LUMENPAD_IME_WINEDEBUG:+WINEDEBUG=$LUMENPAD_IME_WINEDEBUG} LC_ALL=ko_KR.UTF-8 XMODIFIERS=@im=fcitx wine "$EXE" \
+(cd "$X" && LUMENPAD_REAL_IME=1 LUMENPAD_IME_SHOT=shot.bmp env ${LUMENPAD_IME_WINEDEBUG:+WINEDEBUG=$LUMENPAD_IME_WINEDEBUG} LC_ALL=ko_KR.UTF-8 XMODIFIERS=@im=fcitx wine "$EXE" \
     --gtest_filter='Ime.RealInputMethodComposesInline' </dev/null >"$X/test.log" 2>&1) &
 TEST_PID=$!
 xdotool search --sync --name '^QuillEdit input method$' >/dev/null 2>&1 &
@@ -62,5 +62,5 @@ xdotool key --delay 50 g k s r m f space
 wait $TEST_PID
 status=$?
 tr -d '\r' <"$X/test.log" | grep -v '^$' | tail -n 20
-[[ -n ${LUMENPAD_IME_LOG:-} ]] && cp "$X/test.log" "$X/fcitx5.log" "$LUMENPAD_IME_LOG"
+[[ -n ${LUMENPAD_IME_LOG:-} ]] && cp "$X/test.log" "$X/fcitx5.log" "$X/shot.bmp" "$LUMENPAD_IME_LOG"
 exit $status

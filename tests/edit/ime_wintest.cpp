@@ -348,6 +348,7 @@ TEST(Ime, RealInputMethodComposesInline) {
             sawJamo = true;
             // The jamo drawn on the first row although the document holds nothing yet.
             const test::Capture c = w.Print();
+            if (const char* shot = std::getenv("LUMENPAD_IME_SHOT")) c.SaveBmp(shot);
             const int lh = w.view().LineHeight();
             inkWhileComposing = w.doc().Length() == 0 && c.Count(0, 0, 60, lh, [](uint32_t p) {
                 return test::Capture::Luminance(p) < 128;
