@@ -10,6 +10,8 @@ PACKAGES=(
     wine wine64 xvfb xauth
     fonts-nanum fonts-liberation fonts-dejavu-core
     xdotool imagemagick
+    # A Hangul input method over X input methods, for scripts/ime-real.sh.
+    fcitx5 fcitx5-hangul x11-utils dbus
 )
 
 missing=()
@@ -24,4 +26,11 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Xlib opens the input method in the C locale (and Wine then faults on the first composition)
+# unless the Korean UTF-8 locale exists.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+    echo "setup: generating the ko_KR.UTF-8 locale"
+    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
 fi

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "edit/ime_win.h"
 #include "edit/key_map.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
@@ -21,10 +22,9 @@ uint32_t SystemCaretPeriod() {
     return period == 0 ? 530u : static_cast<uint32_t>(period);
 }
 
-// Ends a composition in progress before a command or a click (the input-method side of the
-// control completes it properly; here the shown text is dropped).
+// Commits a composition in progress before a command, a click or focus loss.
 void CompleteComposition(View& view) {
-    if (view.Composing()) view.SetComposition({}, {}, 0);
+    view.CompleteComposition();
 }
 
 void SendFocusNotification(WinViewHost* host, unsigned code) {
@@ -142,7 +142,7 @@ bool KeyboardMessage(View& view, UINT message, WPARAM wParam, LRESULT* result) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
             const uint32_t key = static_cast<uint32_t>(wParam);
-            if (key == vk::ProcessKey || key == vk::Hanja) return false;  // the input method's keys
+            if (key == vk::ProcessKey) return false;  // the input method's
             if (message == WM_SYSKEYDOWN && !TakesSystemKey(key)) return false;
             // One request for the modifier states instead of one per key.
             BYTE keys[256] = {};
@@ -335,6 +335,7 @@ LRESULT HandleMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return view.Message(message, wParam, lParam);
     }
     LRESULT result = 0;
+    if (ImeMessage(view, hwnd, message, wParam, lParam, &result)) return result;
     if (WindowMessage(view, hwnd, message, wParam, lParam, &result)) return result;
     if (TextMessage(view, message, wParam, lParam, &result)) return result;
     if (KeyboardMessage(view, message, wParam, &result)) return result;

@@ -110,6 +110,7 @@ void View::AttachDocument(Document* document) {
     targetStart_ = targetEnd_ = 0;
     pendingHigh_ = 0;
     EndMouseMode();
+    composing_ = false;
     compositionText_.clear();
     compositionAttributes_.clear();
     scrollWidth_ = kept ? kept->scrollWidth : 1;
@@ -355,6 +356,7 @@ void View::UpdateSystemCaret() {
     int32_t x = 0, y = 0;
     PointFromPosition(caret_, &x, &y);
     host_->MoveSystemCaret(x, y);
+    if (InComposition()) PositionImeWindows();
 }
 
 void View::MarkUpdate(uint32_t flags) {
@@ -377,19 +379,6 @@ void View::DeliverUpdate() {
 void View::DeliverPostedUpdate() {
     updatePosted_ = false;
     DeliverUpdate();
-}
-
-void View::SetComposition(const std::u16string& text, const std::vector<uint8_t>& attributes,
-                          int32_t cursor) {
-    if (text.empty() && compositionText_.empty()) return;
-    compositionText_ = text;
-    compositionAttributes_ = attributes;
-    compositionAttributes_.resize(text.size(), 0);
-    compositionCursor_ = cursor;
-    const int64_t line = doc_->LineFromPosition(caret_);
-    DropLayout(line);
-    LayoutLine(line);
-    InvalidateLines(line, -1);
 }
 
 void View::NotifySavePoint(Document* document, bool atSavePoint) {

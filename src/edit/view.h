@@ -61,6 +61,12 @@ public:
     virtual void TakeFocus() {}
     // Moves the system caret (and, while composing, the input-method windows).
     virtual void MoveSystemCaret(int32_t /*x*/, int32_t /*y*/) {}
+    // Puts the input method's composition window at client point (x, y) and its candidate window
+    // under the row there, never covering it.
+    virtual void PositionImeWindows(int32_t /*x*/, int32_t /*y*/, int32_t /*lineHeight*/) {}
+    // Asks the input method to commit its composition (the result comes back as a composition
+    // message, possibly before this returns).
+    virtual void CompleteImeComposition() {}
     // The view's fonts are about to be deleted or rebuilt: nothing may keep them selected.
     virtual void ReleaseFonts() {}
     virtual uint32_t ButtonFaceColour() { return 0xF0F0F0; }
@@ -217,10 +223,39 @@ public:
     void ForgetDesiredX() { desiredX_ = -1; }
     bool CaretPhase() const { return caretOn_; }
     void SetCaretPhase(bool on) { caretOn_ = on; }
-    // Shows composition text at the caret (empty text ends it) and lays the caret's line out again.
+    // ---- input-method composition (view_composition.cpp) --------------------------------------
+    // A composition started: the text shown at the caret follows through SetComposition.
+    void StartComposition();
+    // Shows composition text at the caret (empty text cancels it): a non-empty text first deletes
+    // the selection as typing, so the committed result merges with it in one undo step.
     void SetComposition(const std::u16string& text, const std::vector<uint8_t>& attributes, int32_t cursor);
+    // The input method's result: the composition goes and the text is typed.
+    void CommitComposition(const std::u16string& result);
+    void EndComposition();
+    // Before a command, a click, focus loss or a document swap: the input method commits; whatever
+    // it leaves shown is dropped.
+    void CompleteComposition();
+    // Text shown inline (what layout and painting look at).
     bool Composing() const { return !compositionText_.empty(); }
+    // Between the start and the end of a composition, text shown or not.
+    bool InComposition() const { return composing_ || Composing(); }
     const std::u16string& CompositionText() const { return compositionText_; }
+    int32_t CompositionCursor() const { return compositionCursor_; }
+    const std::vector<uint8_t>& CompositionAttributes() const { return compositionAttributes_; }
+    // Client point of the composition's start (the caret when not composing) and, with `index`,
+    // of that composition character; the input-method windows go there.
+    void CompositionPoint(int32_t index, int32_t* x, int32_t* y);
+    void PositionImeWindows();
+    // The selection's line in UTF-16 with the selection (feed: the caret) as a unit range, for the
+    // input method's reconversion; false when the selection spans lines, or for reconversion when
+    // the line is empty.
+    bool ReconversionText(bool feed, std::u16string* text, uint32_t* start, uint32_t* length);
+    // Selects units [start, start + length) of the caret's line (after the input method adjusted
+    // a reconversion range).
+    void SelectLineUnits(uint32_t start, uint32_t length);
+    // The character at the caret in UTF-16 when Hanja conversion can start there (nothing
+    // composing, empty selection, a non-ASCII character), else empty.
+    std::u16string HanjaCandidate();
 
     // ---- metrics and layout -------------------------------------------------------------------
     void RefreshMetrics();
@@ -455,6 +490,7 @@ private:
     bool focused_ = false;
     bool caretOn_ = true;
     uint32_t caretPeriod_ = 530;
+    bool composing_ = false;
     std::u16string compositionText_;
     std::vector<uint8_t> compositionAttributes_;
     int32_t compositionCursor_ = 0;

@@ -28,6 +28,8 @@ public:
     void PostUpdate() override;
     void TakeFocus() override;
     void MoveSystemCaret(int32_t x, int32_t y) override;
+    void PositionImeWindows(int32_t x, int32_t y, int32_t lineHeight) override;  // ime_win.cpp
+    void CompleteImeComposition() override;
     uint32_t ButtonFaceColour() override;
     bool CopyToClipboard(const std::string& utf8) override;
     bool ReadClipboard(std::string* utf8) override;

@@ -234,7 +234,7 @@ std::optional<intptr_t> View::DocumentMessage(unsigned m, const MessageArgs& a) 
         case SCI_GETDOCPOINTER:
             return reinterpret_cast<intptr_t>(doc_);
         case SCI_SETDOCPOINTER:
-            SetComposition({}, {}, 0);
+            CompleteComposition();
             SetDocument(reinterpret_cast<Document*>(lParam));
             return 0;
         case SCI_CREATEDOCUMENT: {
