@@ -10,6 +10,7 @@ PACKAGES=(
     wine wine64 xvfb xauth
     fonts-nanum fonts-liberation fonts-dejavu-core
     xdotool imagemagick
+    ghostscript  # renders the printed pages the print tests look at
 )
 
 missing=()
