@@ -12,6 +12,7 @@ PACKAGES=(
     xdotool imagemagick
     # A Hangul input method over X input methods, for scripts/ime-real.sh.
     fcitx5 fcitx5-hangul x11-utils dbus
+    ghostscript  # renders the printed pages the print tests look at
 )
 
 missing=()

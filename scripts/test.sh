@@ -63,6 +63,17 @@ if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
                 if [[ $cp == 949 ]]; then loc=ko_KR.UTF-8; else loc=en_US.UTF-8; fi
                 echo "== Windows tests under Wine, ANSI code page $cp (LC_ALL=$loc)"
                 lumen_use_prefix "$B/win/wine-$cp" "$loc"
+                # A PostScript printer whose port is a file, so the print tests and the self-test's
+                # print check print real pages with no prompt; it carries the name that check asks for.
+                printer="Microsoft Print to PDF"
+                mkdir -p "$B/win/print-$cp"
+                if lumen_wine "$loc" "$B/win/lumen_printer_setup.exe" "$printer" \
+                        "Z:${B//\//\\}\\win\\print-$cp\\port.ps" </dev/null >/dev/null; then
+                    export LUMENPAD_TEST_PRINTER=$printer
+                else
+                    unset LUMENPAD_TEST_PRINTER
+                    BROKEN+=("printer set-up ($cp)")
+                fi
                 # gtest reads an absolute output path as relative under Wine: run from the results folder.
                 (cd "$RESULTS" &&
                     LUMENPAD_EXPECT_ACP=$cp timeout 1800 env LC_ALL="$loc" wine "$B/win/lumen_tests.exe" \

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "files/read_whole_file.h"
 #include "files/save_file.h"
 #include "files/session.h"
+#include "files/print.h"
 #include "files/text_codecs.h"
 #include "tools/find_card.h"
 
@@ -406,6 +408,35 @@ void CheckKeepLastTab(App& app, SelfTestResults& r) {
     app.settings.keeplast = false;
 }
 
+// Printing a document of wrapping and Korean lines into a file on the PDF printer, when there is one.
+void CheckPrint(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const wchar_t* printer = L"Microsoft Print to PDF";
+    HDC probe = CreateDCW(L"WINSPOOL", printer, nullptr, nullptr);
+    if (!probe) {
+        r.lines += "SKIP  print to PDF (no PDF printer)\r\n";
+        return;
+    }
+    DeleteDC(probe);
+    NewTab(app);
+    std::string text;
+    for (int i = 1; i <= 40; ++i)
+        text +=
+            "\tThe quick brown fox jumps over the lazy dog, again and again and again until the line "
+            "wraps.\r\n인쇄 시험 줄 " +
+            Number(i) + "\r\n";
+    SetEditorText(app, text);
+    PumpMessages();
+    const std::wstring output = folder + L"\\print.pdf";
+    DeleteFileW(output.c_str());
+    const std::optional<int32_t> pages = PrintTextToPrinter(printer, Utf8ToWide(EditorText(app)), output,
+                                                            TabTitle(*app.tabs.Active()), app.settings);
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    const bool written = GetFileAttributesExW(output.c_str(), GetFileExInfoStandard, &file) &&
+                         (file.nFileSizeLow || file.nFileSizeHigh);
+    Check(r, "print to PDF", pages.value_or(0) > 0 && written, Number(pages.value_or(0)) + " pages");
+    CloseTab(app, app.tabs.active, false);
+}
+
 }  // namespace
 
 void RunSelfTest(App& app) {
@@ -423,6 +454,7 @@ void RunSelfTest(App& app) {
     CheckSessionRoundTrip(app, results);
     CheckAutosave(app, results, folder);
     CheckKeepLastTab(app, results);
+    CheckPrint(app, results, folder);
     FinishTestRun(app, SelfTestReport(results));
 }
 
