@@ -23,6 +23,8 @@
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
 #include "files/open_files.h"
+#include "files/print.h"
+#include "tools/find_card.h"
 #include "tools/line_tools_run.h"
 
 namespace lumen {
@@ -194,12 +196,34 @@ void WebSearch(App& app, int) {
     lumen::WebSearch(app);
 }
 
+// 109 find, 110 replace, 111 go to line, 112 find next, 113 find previous; each sets the focus.
 void FindCard(App& app, int id) {
-    FindCardCommand(app, id);
+    switch (id) {
+        case 109:
+            OpenFindCard(app, FindMode::Find);
+            break;
+        case 110:
+            OpenReplaceFromCommand(app);
+            break;
+        case 111:
+            OpenFindCard(app, FindMode::GoToLine);
+            break;
+        default:
+            FindNextFromCommand(app, id == 112);
+            break;
+    }
 }
 
 void Print(App& app, int) {
-    PrintActiveTab(app);
+    const Tab* tab = app.tabs.Active();
+    if (!tab) return;
+    // Copies: the dialog is modal, but timers and painting go on while it is up.
+    const std::string text(EditorWholeText(app));
+    const std::string selection =
+        EditorRange(app, Ed(app, SCI_GETSELECTIONSTART), Ed(app, SCI_GETSELECTIONEND));
+    const PrintOutcome outcome =
+        PrintDocument(PrintRequest{app.hwnd, text, selection, TabTitle(*tab), &app.settings, &app.tip});
+    if (!outcome.status.empty()) ShowStatusMessage(app, outcome.status);
 }
 
 // ---- view and settings -----------------------------------------------------------------------------

@@ -28,6 +28,7 @@
 #include "edit/sci_messages.h"
 #include "files/open_files.h"
 #include "selftest/self_test.h"
+#include "tools/find_card.h"
 
 namespace lumen {
 
@@ -387,7 +388,7 @@ void OnTimer(App& app, HWND hwnd, UINT_PTR id) {
             RefreshCounts(app);
             break;
         case kTimerFindRefresh:
-            // The find card's match highlighting is refreshed here once the card exists.
+            OnFindRefreshTimer(app);
             break;
         case kTimerStatusMessage:
             app.status.statusMessage.clear();
@@ -771,7 +772,7 @@ void Layout(App& app) {
         SetWindowPos(app.editor, nullptr, l.editor.left, l.editor.top, l.editor.Width(),
                      std::max(0, l.editor.bottom - l.editor.top), SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The find card follows the editor's corner once it exists.
+    PlaceFindCard(app);
 }
 
 void RepaintBands(App& app, unsigned bands) {

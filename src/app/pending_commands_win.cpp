@@ -12,15 +12,6 @@ void NotYet(App& app) {
 }
 }  // namespace
 
-void FindCardCommand(App& app, int) {
-    NotYet(app);
-    FocusEditor(app);
-}
-
-void PrintActiveTab(App& app) {
-    NotYet(app);
-}
-
 void ShowSettingsWindow(App& app) {
     NotYet(app);
 }

@@ -17,6 +17,7 @@
 #include "app/view_commands.h"
 #include "edit/quill_window_win.h"
 #include "ui/message_dialog.h"
+#include "tools/find_card.h"
 
 namespace lumen {
 
@@ -76,10 +77,13 @@ int RunMessageLoop(App& app) {
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) HideTooltip(app);
-        // Escape in the editor leaves focus mode (the find card, once it exists, closes first).
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && app.focusMode && msg.hwnd == app.editor) {
-            ToggleFocusMode(app);
-            continue;
+        // Escape in the editor closes the find card first, then leaves focus mode.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == app.editor) {
+            if (FindCardEscape(app)) continue;
+            if (app.focusMode) {
+                ToggleFocusMode(app);
+                continue;
+            }
         }
         if (app.accel && app.hwnd && TranslateAcceleratorW(app.hwnd, app.accel, &msg)) continue;
         TranslateMessage(&msg);

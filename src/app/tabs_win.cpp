@@ -15,6 +15,7 @@
 #include "app/theme_apply.h"
 #include "edit/sci_messages.h"
 #include "files/open_files.h"
+#include "tools/find_card.h"
 
 namespace lumen {
 
@@ -93,8 +94,7 @@ void ActivateTab(App& app, int index) {
     } else {
         RestartTimer(app, kTimerRecount, kRecountAfterMoveMs);
     }
-    UpdateWindowTitle(app);
-    // The find card's highlighting follows here once it exists.
+    OnFindCardTabShown(app);
     CheckExternalChange(app, tab);
     TabsChanged(app);
     RepaintBands(app, kBandStatus);
@@ -208,7 +208,7 @@ void OnTextModified(App& app, const Notification& n) {
     const int64_t length = EditorLength(app);
     NoteTextChange(app, length);
     RestartTimer(app, kTimerRecount, kRecountDelayMs);
-    // The find card's highlighting timer is restarted here while the card is open, once it exists.
+    OnFindCardTextChanged(app);
     if (app.settings.lines && n.linesAdded != 0) UpdateLineNumberWidth(app);
 }
 

@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
+#include "tools/find_card.h"
 
 namespace lumen {
 
@@ -103,7 +104,6 @@ void ApplyTheme(App& app) {
     if (calls.flushMenus) calls.flushMenus();
     if (calls.allowForWindow) calls.allowForWindow(app.editor, dark);
     SetWindowTheme(app.editor, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
-    // The find card's text-box brush is replaced here once the card exists.
     ApplyEditorStyles(app);
     ApplyEditorColours(app);
     UpdateEditorMargins(app);
@@ -112,6 +112,7 @@ void ApplyTheme(App& app) {
     UpdateLineNumberWidth(app);
     UpdateBandLayout(app);
     RepaintAll(app);
+    RepaintFindCard(app);
 }
 
 void UpdateEditorMargins(App& app) {
