@@ -27,6 +27,7 @@
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
 #include "files/open_files.h"
+#include "selftest/perf_test.h"
 #include "selftest/self_test.h"
 #include "tools/find_card.h"
 
@@ -563,8 +564,7 @@ void OnFirstPaint(App& app, HWND hwnd) {
 
 void OnRunTests(App& app) {
     if (GetEnvironmentVariableW(L"LUMENPAD_PERFTEST", nullptr, 0) > 0) {
-        // The scenarios of the performance test are not part of this build yet.
-        FinishTestRun(app, "perftest: the performance test is not built\r\n");
+        RunPerfTest(app);
         return;
     }
     RunSelfTest(app);
