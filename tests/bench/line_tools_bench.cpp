@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/engine_corpus.h"
+#include "bench/view_bench_support.h"
 #include "edit/font_fixed.h"
 #include "edit/sci_messages.h"
 #include "edit/view.h"
@@ -140,26 +141,11 @@ BENCHMARK_CAPTURE(Run, UpperCaseStrayBytes, StrayBytes, LineTool::UpperCase)->Un
 
 // ---- as commands on a view -----------------------------------------------------------------------
 
-struct QuietHost final : quill::ViewHost {
-    void StartTimer(int, uint32_t) override {}
-    void StopTimer(int) override {}
-    void InvalidateAll() override {}
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t) override {}
-    bool ScrollPixels(int32_t) override { return false; }
-    void SetScrollBar(bool, const quill::ScrollValues&) override {}
-    int32_t Dpi() override { return 96; }
-};
-
-intptr_t CallView(void* view, unsigned m, uintptr_t w, intptr_t l) {
-    return static_cast<quill::View*>(view)->Message(m, w, l);
-}
-
 void Command(benchmark::State& state, const std::string& (*corpus)(), LineTool tool) {
     const std::string& text = corpus();
-    quill::View view(std::make_unique<QuietHost>(),
-                     [] { return std::make_unique<quill::FixedFontSource>(); });
-    view.SetClientSize(800, 600);
-    const lumen::EditorLink editor{CallView, &view};
+    const auto owned = bench::QuietView();
+    quill::View& view = *owned;
+    const lumen::EditorLink editor{bench::CallView, &view};
     for (auto _ : state) {
         state.PauseTiming();
         view.Message(quill::SCI_SETTEXT, 0, reinterpret_cast<intptr_t>(text.c_str()));
