@@ -69,6 +69,9 @@ struct MenuRun {
     int32_t pendingLevel = -1, pendingRow = -1;  // a submenu waiting for the hover delay
     bool quit = false;
     WPARAM quitCode = 0;
+    // Where the pointer was last seen: the window system also reports a mouse move when a window
+    // appears under a pointer that stands still, which must not take the highlight from the keyboard.
+    POINT lastMouse{};
 
     MenuRun(HWND o, const Palette& p, int32_t d) : owner(o), palette(p), dpi(d), fonts(d) {}
     Level& Deepest() { return *levels.back(); }
@@ -375,9 +378,12 @@ bool HandleMenuMessage(MenuRun& run, const MSG& msg) {
             if (msg.wParam != kHoverTimer || !IsLevelWindow(run, msg.hwnd)) return false;
             OnHoverTimer(run, msg.hwnd);
             return true;
-        case WM_MOUSEMOVE:
-            OnMouseMove(run, ScreenPoint(msg, false));
+        case WM_MOUSEMOVE: {
+            const POINT pt = ScreenPoint(msg, false);
+            if (pt.x != run.lastMouse.x || pt.y != run.lastMouse.y) OnMouseMove(run, pt);
+            run.lastMouse = pt;
             return true;
+        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -440,6 +446,7 @@ uint32_t ShowPopupMenu(HWND owner, const std::vector<MenuItem>& items, POINT poi
     Level& root = run.Deepest();
     const PopupSize size{root.layout.width, root.layout.height};
     const PopupPoint at = PlaceRootMenu(PopupPoint{point.x, point.y}, flags, size, WorkAreaNear(point));
+    GetCursorPos(&run.lastMouse);
     if (ShowLevel(run, root, at)) {
         SetCapture(root.window);
         RunMenuLoop(run);

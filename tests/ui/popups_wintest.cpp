@@ -83,13 +83,15 @@ public:
     }
     HWND Window() const { return Windows(class_).empty() ? nullptr : Windows(class_).front(); }
     void Start() {
+        ParkPointer();
         current_ = this, start_ = NowMs();
         timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR, DWORD) {
             Script* s = current_;
-            if (!s || s->Finished() || s->timedOut_) return;
+            if (!s || s->timedOut_) return;
+            // Also after the last step: a loop the script did not end must not wait forever.
             if (NowMs() - s->start_ > s->deadline_) {
                 s->timedOut_ = true, PostQuitMessage(0);
-            } else if (s->steps_[s->next_]()) {
+            } else if (!s->Finished() && s->steps_[s->next_]()) {
                 ++s->next_;
             }
         });
@@ -109,6 +111,16 @@ public:
     bool Finished() const { return next_ == steps_.size(); }
 
 private:
+    // Away from every window under test, so nothing starts hovered; the move the window system
+    // reports for it is let through before the test's own input.
+    static void ParkPointer() {
+        POINT now{};
+        if (GetCursorPos(&now) && now.x == 0 && now.y == 0) return;
+        SetCursorPos(0, 0);
+        for (const double until = NowMs() + 100; NowMs() < until; Sleep(5))
+            for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+                DispatchMessageW(&msg);
+    }
     static void Shift(bool down) {
         BYTE keys[256];
         GetKeyboardState(keys);
@@ -144,6 +156,7 @@ private:
             if (w.substr(0, at) != p.name) continue;
             return (void)Do([this, p, where] {
                 POINT pt = where.empty() ? POINT{} : where_(where);
+                if (!where.empty()) SetCursorPos(pt.x, pt.y);  // the pointer is where the input says
                 ScreenToClient(Window(), &pt);
                 PostMessageW(Window(), p.msg, p.wp, where.empty() ? 0 : MAKELPARAM(pt.x, pt.y));
             });
