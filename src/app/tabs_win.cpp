@@ -94,6 +94,7 @@ void ActivateTab(App& app, int index) {
     } else {
         RestartTimer(app, kTimerRecount, kRecountAfterMoveMs);
     }
+    UpdateWindowTitle(app);
     OnFindCardTabShown(app);
     CheckExternalChange(app, tab);
     TabsChanged(app);

@@ -128,7 +128,7 @@ std::wstring Title(const std::wstring& name) {
 TEST(Program, OpensEachKindOfPathFromTheCommandLine) {
     ASSERT_NE(GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES)
         << "lumenpad.exe beside the tests";
-    test::TempFolder files, data;
+    test::TempFolder files;
     files.Write(L"한글 이름 있는.txt", "첫 줄\r\n둘째");
     files.Write(L"empty.txt", "");
     CreateDirectoryW(files.Wide(L"folder").c_str(), nullptr);
@@ -165,6 +165,7 @@ TEST(Program, OpensEachKindOfPathFromTheCommandLine) {
         std::printf("note: no Hangul file name here (no UTF-8 locale for Wine); that case is left out\n");
     }
     for (const auto& c : cases) {
+        const test::TempFolder data;  // each start its own: a session would bring the last case's tabs back
         Program program(c.arguments, data);
         ASSERT_TRUE(program.Started());
         HWND window = program.WaitForTitle(c.title);
