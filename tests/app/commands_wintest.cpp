@@ -88,7 +88,8 @@ protected:
     static void TearDownTestSuite() {
         DestroyWindow(TheApp().hwnd);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))  // dispatched, so a pending paint ends
+            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
         SetEnvironmentVariableW(L"LUMENPAD_UITEST", nullptr);
     }
     void SetUp() override {

@@ -59,8 +59,10 @@ protected:
     static void TearDownTestSuite() {
         DestroyWindow(TheApp().hwnd);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {  // the quit message included
-        }
+        // Dispatched, not only removed: another test's window waiting for its paint would otherwise
+        // post WM_PAINT forever. The quit message is dropped.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
         ui::SetDialogAnswerer({});
     }
     void SetUp() override {
