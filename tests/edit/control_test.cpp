@@ -459,17 +459,27 @@ TEST(ControlInput, ClickSeriesAndWordDrag) {
     EXPECT_EQ(c.Anchor(), 12);
 }
 
-TEST(ControlInput, WheelScrollsAndZooms) {
+TEST(ControlInput, WheelScrollsZoomsAndExtendsADrag) {
     Control c(300, 100);
     std::string text;
     for (int i = 0; i < 100; ++i)
-        text += "line\n";
+        text += "row " + std::to_string(i) + "\n";
     c.SetText(text);
+    const int32_t lh = c.view->LineHeight();
+    // During a drag the selection follows the scroll.
+    c.view->MouseDown(c.view->TextLeft() + 1, lh / 2, 1, false);
+    c.view->MouseDrag(c.view->TextLeft() + 1, 2 * lh + lh / 2);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 2);
     c.view->Wheel(-120, false, false, 3);
     EXPECT_EQ(c.view->TopRow(), 3);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
+    EXPECT_EQ(c.Anchor(), 0);
+    c.view->MouseUp();
+    // Partial notches add up; released, the selection stays where it was.
     c.view->Wheel(-40, false, false, 3);
     c.view->Wheel(-40, false, false, 3);
     EXPECT_EQ(c.view->TopRow(), 5);
+    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
     c.view->Wheel(-120, false, false, -1);  // a page per notch
     EXPECT_EQ(c.view->TopRow(), 5 + std::max<int64_t>(1, c.view->LinesOnScreen() - 1));
     c.host->sent.clear();
@@ -573,25 +583,6 @@ TEST(ControlInput, SidewaysWheelsMoveTheOffsetButNotWhenWrapping) {
     c.view->Wheel(-120, false, true, 3);
     c.view->HorizontalWheel(120);
     EXPECT_EQ(c.view->XOffset(), 0);
-}
-
-TEST(ControlInput, WheelDuringADragExtendsTheSelection) {
-    Control c(300, 100);
-    std::string text;
-    for (int i = 0; i < 50; ++i)
-        text += "row " + std::to_string(i) + "\n";
-    c.SetText(text);
-    const int32_t lh = c.view->LineHeight();
-    c.view->MouseDown(c.view->TextLeft() + 1, lh / 2, 1, false);
-    c.view->MouseDrag(c.view->TextLeft() + 1, 2 * lh + lh / 2);
-    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 2);
-    c.view->Wheel(-120, false, false, 3);
-    EXPECT_EQ(c.view->TopRow(), 3);
-    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
-    EXPECT_EQ(c.Anchor(), 0);
-    c.view->MouseUp();
-    c.view->Wheel(-120, false, false, 3);
-    EXPECT_EQ(c.Send(SCI_LINEFROMPOSITION, c.Caret()), 5);
 }
 
 // ---- scrolling arithmetic -------------------------------------------------------------------------
