@@ -1,6 +1,6 @@
 // Behaviours of the control that nothing else pins down, each one a fault a small change to the
-// code would otherwise slip past: deletions of a selection, single-line tab, line starts, paging
-// to the start, the range and scroll messages, flags read back, relative positions and short
+// code would otherwise slip past: single commands on short texts (deletions, line commands, moves),
+// paging to the start, the range and scroll messages, flags read back, relative positions and short
 // buffers, empty indicator fills, line-break conversion keeping the scroll row, the caret timer,
 // style changes measuring again, the default style's own slot, a lone CR, and the background
 // wrapper reusing cached layouts.
@@ -12,32 +12,56 @@ namespace quill {
 namespace {
 
 using test::Control;
+using test::U8;
 
-TEST(ControlRules, DeletionsAndEditsOfOneLine) {
+// One command on a short text from a given selection: the text and the selection after it (an anchor
+// of -1: the caret's). Setup is a message sent with 1 before the command, or 0 for none.
+TEST(ControlRules, CommandsOnShortTexts) {
+    const std::string words = U8(u8"한글 abc...def\r\nxy");
     struct Case {
+        unsigned setup;
         unsigned command;
-        const char* text;
+        std::string text;
         int64_t anchor, caret;
-        const char* after;
-        int64_t caretAfter;
+        std::string after;
+        int64_t anchorAfter, caretAfter;
     };
     const Case cases[] = {
-        {SCI_DELETEBACK, "abcdef", 1, 4, "aef", 1},  // a selection: exactly it, nothing before
-        {SCI_CLEAR, "abcdef", 4, 1, "aef", 1},
-        {SCI_DELWORDLEFT, "one two", 5, 7, "one t", 5},
-        {SCI_TAB, "ab", 1, 1, "a\tb", 2},  // one line with tabs on: a tab character
-        {SCI_HOME, "x\n  abc", 6, 6, "x\n  abc", 2},
-        {SCI_CHARRIGHT, "a\rb", 1, 1, "a\rb", 2},  // a lone CR is one step
-        {SCI_CHARLEFT, "a\rb", 2, 2, "a\rb", 1},
-        {SCI_DELETEBACK, "a\rb", 2, 2, "ab", 1},
+        {0, SCI_DELETEBACK, "abcdef", 1, 4, "aef", -1, 1},  // a selection: exactly it, nothing before
+        {0, SCI_CLEAR, "abcdef", 4, 1, "aef", -1, 1},
+        {0, SCI_DELWORDLEFT, "one two", 5, 7, "one t", -1, 5},
+        {0, SCI_DELETEBACK, "ab\r\ncd", 4, 4, "abcd", -1, 2},      // CR LF as one
+        {0, SCI_DELETEBACK, U8(u8"e\u0301x"), 3, 3, "ex", -1, 1},  // only the combining mark
+        {0, SCI_DELETEBACK, "a\rb", 2, 2, "ab", -1, 1},
+        {0, SCI_DELWORDLEFT, "one two\r\nthree", 9, 9, "one twothree", -1, 7},  // the break only
+        {0, SCI_DELWORDRIGHT, "one two", 0, 0, "two", -1, 0},
+        {0, SCI_LINEDELETE, "a\nb\nc", 4, 4, "a\nb", -1, 3},  // the last line takes the break before it
+        {0, SCI_LINEDUPLICATE, "a\nb", 0, 0, "a\r\na\nb", -1, 0},
+        {0, SCI_TAB, "ab", 1, 1, "a\tb", -1, 2},  // one line with tabs on: a tab character
+        {SCI_SETREADONLY, SCI_DELETEBACK, "ab", 1, 1, "ab", -1, 1},
+        {0, SCI_HOME, "x\n  abc", 6, 6, "x\n  abc", -1, 2},
+        {0, SCI_CHARRIGHT, "a\rb", 1, 1, "a\rb", -1, 2},  // a lone CR is one step
+        {0, SCI_CHARLEFT, "a\rb", 2, 2, "a\rb", -1, 1},
+        {0, SCI_CHARLEFT, "abc", 1, 3, "abc", -1, 1},   // a selection collapses to its start
+        {0, SCI_WORDRIGHT, words, 0, 0, words, -1, 7},  // 한글 + blank | abc | ... | def | CR LF | xy
+        {0, SCI_WORDRIGHT, words, 13, 13, words, -1, 16},
+        {0, SCI_WORDRIGHT, words, 16, 16, words, -1, 18},
+        {0, SCI_WORDLEFT, words, 18, 18, words, -1, 16},
+        {0, SCI_WORDLEFT, words, 7, 7, words, -1, 0},
+        {0, SCI_LINEDOWN, "abcdef\nab\nabcdef", 1, 3, "abcdef\nab\nabcdef", -1, 9},
+        {0, SCI_LINEDOWNEXTEND, "abcdef\nab\nabcdef", 1, 3, "abcdef\nab\nabcdef", 1, 9},
     };
     for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.command << " on " << testing::PrintToString(k.text) << " at "
+                                        << k.anchor << ".." << k.caret);
         Control c;
         c.SetText(k.text);
+        if (k.setup) c.Send(k.setup, 1);
         c.Send(SCI_SETSEL, static_cast<uintptr_t>(k.anchor), k.caret);
         c.Send(k.command);
-        EXPECT_EQ(c.Text(), k.after) << k.command << " on " << k.text;
-        EXPECT_EQ(c.Caret(), k.caretAfter) << k.command << " on " << k.text;
+        EXPECT_EQ(c.Text(), k.after);
+        EXPECT_EQ(c.Caret(), k.caretAfter);
+        EXPECT_EQ(c.Anchor(), k.anchorAfter < 0 ? k.caretAfter : k.anchorAfter);
     }
 }
 
@@ -75,7 +99,7 @@ TEST(ControlRules, PagingScrollingAndRanges) {
 
 TEST(ControlRules, RelativePositionsShortBuffersAndEmptyFills) {
     Control c;
-    c.SetText(test::U8(u8"a가b"));
+    c.SetText(U8(u8"a가b"));
     EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, intptr_t{0}), 4);
     EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, -1), 1);
     EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, -2), 0);

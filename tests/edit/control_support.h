@@ -27,7 +27,6 @@ struct ControlHost : ViewHost {
     int posts = 0;
     std::string clipboard;
     bool hasClipboard = false;
-    bool focusAsked = false;
     bool running[4] = {};  // timers by id
     int invalidateAll = 0;
     std::vector<std::array<int32_t, 4>> rects;
@@ -57,7 +56,6 @@ struct ControlHost : ViewHost {
         sent.push_back(s);
     }
     void PostUpdate() override { ++posts; }
-    void TakeFocus() override { focusAsked = true; }
     bool CopyToClipboard(const std::string& utf8) override {
         clipboard = utf8;
         hasClipboard = true;

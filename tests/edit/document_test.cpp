@@ -216,16 +216,6 @@ TEST(DocumentBuffer, WatchersAndReferences) {
     EXPECT_EQ(doc->Release(), 0);  // freed; the sanitizers would report a leak otherwise
 }
 
-TEST(DocumentBuffer, EolModeKeepsOnlyKnownValues) {
-    DocHandle doc;
-    EXPECT_EQ(doc->EolMode(), 0);
-    doc->SetEolMode(2);
-    EXPECT_EQ(doc->EolMode(), 2);
-    doc->SetEolMode(3);
-    doc->SetEolMode(-1);
-    EXPECT_EQ(doc->EolMode(), 2);
-}
-
 // ---- indicators -------------------------------------------------------------------------------------
 
 using Ranges = std::vector<std::pair<int64_t, int64_t>>;

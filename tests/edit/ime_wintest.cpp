@@ -7,11 +7,11 @@
 #include <imm.h>
 // clang-format on
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "edit/char_classes.h"
 #include "edit/sci_messages.h"
 #include "edit/view_window_support.h"
 
@@ -22,18 +22,8 @@ using test::EditorWindow;
 
 std::string Utf8(const std::u16string& text) {
     std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (char16_t c : text)
+        out += EncodeCharacter(c);  // BMP only
     return out;
 }
 
@@ -284,45 +274,6 @@ TEST(Ime, DrawnInlineWithTheWindowsUnderIt) {
         ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
         ImmReleaseContext(w.hwnd(), imc);
         EXPECT_EQ(DocText(w.doc()), line);
-    }
-}
-
-// Benchmark (run with --gtest_also_run_disabled_tests): milliseconds per composition update, one
-// jamo more each time, painting included, on a short line, at the end of a 100,000-line file and in
-// the middle of a 2 MB line.
-TEST(Ime, DISABLED_UpdateCost) {
-    struct Place {
-        const char* name;
-        std::string text;
-        int64_t caret;
-    };
-    std::string lines;
-    for (int i = 0; i < 100000; ++i)
-        lines += "line " + std::to_string(i) + " of the file\r\n";
-    const Place places[] = {{"short line", "hello world", 5},
-                            {"end of 100,000 lines", lines, static_cast<int64_t>(lines.size())},
-                            {"middle of a 2 MB line", std::string(2 << 20, 'x'), 1 << 20}};
-    for (const Place& p : places) {
-        EditorWindow w(600, 400, 0, true);
-        SetFocus(w.hwnd());
-        w.SetText(p.text);
-        SendMessageW(w.hwnd(), SCI_GOTOPOS, static_cast<WPARAM>(p.caret), 0);
-        UpdateWindow(w.hwnd());
-        const std::u16string jamo = u"ㅎㅏㄴㄱㅡㄹㅎㅏㄴㄱㅡㄹㅎㅏㄴㄱㅡㄹㅎㅏㄴ";
-        LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
-        for (size_t i = 1; i <= jamo.size(); ++i) {
-            Compose(w.hwnd(), jamo.substr(0, i));
-            UpdateWindow(w.hwnd());
-        }
-        QueryPerformanceCounter(&t1);
-        const double ms =
-            1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
-        std::printf("%-24s %.3f ms per update\n", p.name, ms / static_cast<double>(jamo.size()));
-        HIMC imc = ImmGetContext(w.hwnd());
-        ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
-        ImmReleaseContext(w.hwnd(), imc);
     }
 }
 

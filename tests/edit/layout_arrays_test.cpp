@@ -105,28 +105,6 @@ TEST(UnitArray, RandomEditsMatchAVector) {
     RandomEditsMatchAVector<int32_t, true>(4);
 }
 
-TEST(UnitArray, TypingAtTheFrontKeepsValuesAcrossReallocations) {
-    // Thousands of insertions at index 0 use up the spare room before the entries many times over.
-    UnitArray<int32_t, true> xs;
-    std::vector<int32_t> model{0};
-    xs.resize(1);
-    for (int step = 0; step < 5000; ++step) {
-        const int32_t width = 1 + step % 9;
-        const int32_t x = 0;
-        xs.Insert(0, &x, 1, width);
-        for (auto& v : model)
-            v += width;
-        model.insert(model.begin(), 0);
-    }
-    ExpectSame(xs, model);
-    // Removing them again from the front undoes the shifts.
-    for (int step = 4999; step >= 0; --step) {
-        const int32_t width = 1 + step % 9;
-        xs.Erase(0, 1, width);
-    }
-    ExpectSame(xs, std::vector<int32_t>{0});
-}
-
 TEST(UnitArray, RelativeValuesWrapWithoutLosingLargeOffsets) {
     // Offsets near the top of the range next to small ones: the stored entries wrap, the values not.
     UnitArray<uint32_t, true> offsets;

@@ -83,16 +83,10 @@ void RandomEdits(LayoutParams params, unsigned seed) {
     }
 }
 
-TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayoutUnwrapped) {
+TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayout) {
     RandomEdits({8, kWrapNone, 0}, 1);
-}
-
-TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayoutWordWrapped) {
     RandomEdits({8, kWrapWord, 300}, 2);
     RandomEdits({8, kWrapWord, 45}, 3);
-}
-
-TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayoutCharWrapped) {
     RandomEdits({8, kWrapChar, 301}, 4);
 }
 

@@ -109,10 +109,9 @@ TEST(FontSet, FallbackWithThePrimaryFaceCountsAsMissing) {
 
 // ---- plain units --------------------------------------------------------------------------------
 
-TEST(LineLayout, AsciiUnitsOffsetsAndXs) {
+TEST(LineLayout, PlainUnitsOffsetsAndXs) {
     TestFonts t;
     const LineLayout l = Layout(t.fonts, "ab ci");
-    ASSERT_EQ(l.Units(), 5);
     EXPECT_EQ(l.chars, (std::vector<char16_t>{'a', 'b', ' ', 'c', 'i'}));
     EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 14, 18, 25, 28}));
@@ -121,15 +120,21 @@ TEST(LineLayout, AsciiUnitsOffsetsAndXs) {
     EXPECT_TRUE(l.simple);
     EXPECT_EQ(l.Rows(), 1);
     EXPECT_EQ(l.lineLength, 5);
-}
-
-TEST(LineLayout, EmptyLine) {
-    TestFonts t;
-    const LineLayout l = Layout(t.fonts, "", {8, kWrapWord, 50});
-    EXPECT_EQ(l.Units(), 0);
-    EXPECT_EQ(l.offsets, (std::vector<uint32_t>{0}));
-    EXPECT_EQ(l.xs, (std::vector<int32_t>{0}));
-    EXPECT_EQ(l.Rows(), 1);
+    const LineLayout empty = Layout(t.fonts, "", {8, kWrapWord, 50});
+    EXPECT_EQ(empty.offsets, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(empty.xs, (std::vector<int32_t>{0}));
+    EXPECT_EQ(empty.Rows(), 1);
+    // Invalid bytes read as U+FFFD one byte at a time.
+    const LineLayout invalid = Layout(t.fonts, "\xC3(\xE2\x82x\xF0\x9F");
+    EXPECT_EQ(invalid.chars, (std::vector<char16_t>{0xFFFD, '(', 0xFFFD, 0xFFFD, 'x', 0xFFFD, 0xFFFD}));
+    EXPECT_EQ(invalid.offsets, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    // Control characters show as pictures, measured like any character.
+    const LineLayout control = Layout(t.fonts, std::string("a\x01\x1F\x7F", 4));
+    EXPECT_EQ(control.chars, (std::vector<char16_t>{'a', 0x2401, 0x241F, 0x2421}));
+    EXPECT_EQ(control.flags[1], kUnitControl);
+    EXPECT_EQ(control.flags[3], kUnitControl);
+    EXPECT_EQ(control.xs[2] - control.xs[1], 8);
+    EXPECT_TRUE(control.simple);
 }
 
 TEST(LineLayout, MultiByteCharactersAndSurrogatePairs) {
@@ -203,58 +208,46 @@ TEST(LineLayout, TabsAdvanceToTheNextStopButNeverLessThanTwoPixels) {
 
 // ---- complex text -------------------------------------------------------------------------------
 
-TEST(LineLayout, CombiningMarkJoinsItsBaseInOneMeasuredRun) {
-    TestFonts t;
-    t.source->runTightening = 1;  // a run measured as one string is 1 px narrower per extra unit
-    const LineLayout l = Layout(t.fonts, U8(u8"xe\u0301y"));
-    ASSERT_EQ(l.Units(), 4);
-    EXPECT_FALSE(l.simple);
-    EXPECT_EQ(l.flags[0], 0);
-    EXPECT_EQ(l.flags[1], kUnitRunStart);
-    EXPECT_EQ(l.flags[2], kUnitRunLater | kUnitContinues);
-    EXPECT_EQ(l.glyphs[1], kNoGlyph);
-    // Run "e\u0301": 7 + 0 - 1 tightening = 6.
-    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 13, 13, 20}));
-}
-
-TEST(LineLayout, ComplexScriptRunSharesItsWidthEquallyWithRemainderLast) {
-    TestFonts t;
-    t.source->runTightening = 1;
-    // Hebrew shalom with a blank inside the run (a blank followed by a complex character joins).
-    const std::string text = U8(u8"a\u05E9\u05DC \u05D5\u05DD b");
-    const LineLayout l = Layout(t.fonts, text);
-    ASSERT_EQ(l.Units(), 8);
-    // Run covers units 1..5: 5 characters of 8,8,4,8,8 = 36, minus 4 tightening = 32: 6 each, last 8.
-    for (int u = 1; u <= 5; ++u)
-        EXPECT_EQ(l.flags[u] & (kUnitRunStart | kUnitRunLater), u == 1 ? kUnitRunStart : kUnitRunLater);
-    EXPECT_EQ(l.flags[3] & kUnitBlank, kUnitBlank);
-    EXPECT_EQ(l.flags[6], kUnitBlank);  // blank before Latin ends the run
-    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 7, 13, 19, 25, 31, 39, 43, 50}));
-}
-
-TEST(LineLayout, SingleComplexCharacterIsStillARun) {
-    TestFonts t;
-    const LineLayout l = Layout(t.fonts, U8(u8"a\u05D0 b"));
-    EXPECT_EQ(l.flags[1], kUnitRunStart);
-    EXPECT_EQ(l.flags[2], kUnitBlank);  // not followed by a complex character
-    // A blank joins only a run whose base is complex: Latin before Hebrew stays alone.
-    const LineLayout latin = Layout(t.fonts, U8(u8"a \u05D0"));
-    EXPECT_EQ(latin.flags[0], 0);
-    EXPECT_EQ(latin.flags[1], kUnitBlank);
-    EXPECT_EQ(latin.flags[2], kUnitRunStart);
-}
-
-TEST(LineLayout, EmojiWithSkinToneIsOneRunOfZeroWidthContinuations) {
-    TestFonts t;
-    const std::string text = U8(u8"\U0001F44D\U0001F3FBa");
-    const LineLayout l = Layout(t.fonts, text);
-    ASSERT_EQ(l.Units(), 5);
-    EXPECT_FALSE(l.simple);
-    EXPECT_EQ(l.flags[0], kUnitRunStart);
-    for (int u = 1; u <= 3; ++u)
-        EXPECT_TRUE(l.flags[u] & kUnitContinues) << u;
-    EXPECT_EQ(l.xs, (std::vector<int32_t>{0, 16, 16, 16, 16, 23}));  // the modifier adds nothing
-    EXPECT_EQ(l.fonts[3], l.fonts[0]);
+// Shaped runs: a combining mark joins its base; complex-script characters (and blanks between them)
+// form one run whose width, measured as one string, is shared equally with the remainder last; a blank
+// joins only a run whose base is complex; an emoji modifier adds nothing; tabs keep the tab rule. The
+// fixed font measures Hebrew 8 px, an emoji 16, and a run `tightening` px narrower per extra unit.
+TEST(LineLayout, ShapedRunsFlagsAndXs) {
+    constexpr uint8_t S = kUnitRunStart, L = kUnitRunLater, C = kUnitContinues, B = kUnitBlank;
+    const struct {
+        std::string text;
+        int tightening;
+        std::vector<uint8_t> flags;
+        std::vector<int32_t> xs;
+    } cases[] = {
+        {U8(u8"xe\u0301y"), 1, {0, S, L | C, 0}, {0, 7, 13, 13, 20}},  // 7 + 0 - 1 = 6 for "e\u0301"
+        // 5 characters of 8, 8, 4, 8, 8 = 36, minus 4 = 32: 6 each, the last 8.
+        {U8(u8"a\u05E9\u05DC \u05D5\u05DD b"),
+         1,
+         {0, S, L, L | B, L, L, B, 0},
+         {0, 7, 13, 19, 25, 31, 39, 43, 50}},
+        {U8(u8"a\u05D0 b"), 0, {0, S, B, 0}, {0, 7, 15, 19, 26}},
+        {U8(u8"a \u05D0"), 0, {0, B, S}, {0, 7, 11, 19}},
+        {U8(u8"\U0001F44D\U0001F3FBa"), 0, {S, L | C, L | C, L | C, 0}, {0, 16, 16, 16, 16, 23}},
+        {U8(u8"\u05D0\u05D1\tz"), 0, {S, L, kUnitTab, 0}, {0, 8, 16, 32, 39}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        TestFonts t;
+        t.source->runTightening = c.tightening;
+        const LineLayout l = Layout(t.fonts, c.text);
+        EXPECT_EQ(std::vector<uint8_t>(l.flags.begin(), l.flags.end()), c.flags);
+        EXPECT_EQ(l.xs, c.xs);
+        EXPECT_FALSE(l.simple);
+        for (int u = 1; u < l.Units(); ++u) {
+            if (l.flags[u] & L) {
+                EXPECT_EQ(l.fonts[u], l.fonts[u - 1]) << "a run has one font, unit " << u;
+            }
+            if (l.flags[u] & (S | L | C)) {
+                EXPECT_EQ(l.glyphs[u], kNoGlyph) << "runs are drawn as text, unit " << u;
+            }
+        }
+    }
 }
 
 TEST(LineLayout, ConjoiningJamoMergeIntoTheSyllable) {
@@ -354,22 +347,15 @@ TEST(LineLayout, UnitOfOffsetAndRowOfUnit) {
 }
 
 TEST(LayoutChars, CombiningAndComplexSets) {
-    EXPECT_FALSE(IsCombiningMark('a'));
-    EXPECT_TRUE(IsCombiningMark(0x0300));
-    EXPECT_TRUE(IsCombiningMark(0x200D));
-    EXPECT_TRUE(IsCombiningMark(0xFE0F));
-    EXPECT_TRUE(IsCombiningMark(0xE0100));
-    EXPECT_TRUE(IsCombiningMark(0x1F3FF));
-    EXPECT_TRUE(IsCombiningMark(0x11A8));
-    EXPECT_FALSE(IsCombiningMark(0x1100));
-    EXPECT_FALSE(IsCombiningMark(u'가'));
-    EXPECT_FALSE(IsCombiningMark(u'中'));
-    EXPECT_FALSE(IsCombiningMark(0x1F600));
-    EXPECT_TRUE(IsCombiningMark(0x0591));  // non-spacing by the system's query
-    EXPECT_TRUE(IsComplexScript(0x05D0));
-    EXPECT_TRUE(IsComplexScript(0x0E01));
-    EXPECT_FALSE(IsComplexScript(u'가'));
-    EXPECT_FALSE(IsComplexScript('a'));
+    // Marks as the document's set has them, from U+0300 on (0x0591 by the system's non-spacing query).
+    for (char32_t c : {0x0300u, 0x200Du, 0xFE0Fu, 0xE0100u, 0x1F3FFu, 0x11A8u, 0x0591u})
+        EXPECT_TRUE(IsCombiningMark(c)) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {0x61u, 0x1100u, 0xAC00u, 0x4E2Du, 0x1F600u})
+        EXPECT_FALSE(IsCombiningMark(c)) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {0x0590u, 0x05D0u, 0x0E01u, 0x109Fu, 0x1100u, 0xFEFFu})
+        EXPECT_TRUE(IsComplexScript(c)) << std::hex << static_cast<uint32_t>(c);
+    for (char32_t c : {0x058Fu, 0x10A0u, 0xAC00u, 0x61u})
+        EXPECT_FALSE(IsComplexScript(c)) << std::hex << static_cast<uint32_t>(c);
 }
 
 }  // namespace

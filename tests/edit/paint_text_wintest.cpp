@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "edit/layout_support.h"
@@ -69,29 +70,27 @@ void CompareFirstRow(EditorWindow& w) {
     EXPECT_GT(drawn.Count(left, 0, width, lh, [](uint32_t p) { return Capture::Luminance(p) < 100; }), 20);
 }
 
+// Also scrolled sideways: the characters still land on their places.
 TEST(PaintText, MixedFontsDrawAsEachCharacterAtItsOwnPlace) {
-    EditorWindow w(700, 100);
-    ASSERT_TRUE(w.ok());
-    w.SetText(U8(u8"abc 가나다 def\tghi  한글 xyz 0123 中文 end"));
-    const LineLayout& l = w.view().LayoutLine(0);
-    // The line must really mix fonts (Hangul comes from a fallback face) for the check to mean much.
-    int fallback = 0;
-    for (uint8_t f : l.fonts)
-        fallback += f != 0 ? 1 : 0;
-    EXPECT_GT(fallback, 0);
-    CompareFirstRow(w);
-}
-
-TEST(PaintText, ScrolledSidewaysTheCharactersStillLandOnTheirPlaces) {
-    EditorWindow w(300, 100);
-    ASSERT_TRUE(w.ok());
-    std::string line;
+    std::string repeated;
     for (int i = 0; i < 12; ++i)
-        line += U8(u8"word 한국어 ");
-    w.SetText(line);
-    w.view().SetXOffset(137);
-    ASSERT_EQ(w.view().XOffset(), 137);
-    CompareFirstRow(w);
+        repeated += U8(u8"word 한국어 ");
+    for (const auto& [text, width, xOffset] :
+         {std::tuple{U8(u8"abc 가나다 def\tghi  한글 xyz 0123 中文 end"), 700, 0},
+          std::tuple{repeated, 300, 137}}) {
+        EditorWindow w(width, 100);
+        ASSERT_TRUE(w.ok());
+        w.SetText(text);
+        w.view().SetXOffset(xOffset);
+        ASSERT_EQ(w.view().XOffset(), xOffset);
+        // The line must really mix fonts (Hangul comes from a fallback face) for the check to mean much.
+        const LineLayout& l = w.view().LayoutLine(0);
+        int fallback = 0;
+        for (uint8_t f : l.fonts)
+            fallback += f != 0 ? 1 : 0;
+        EXPECT_GT(fallback, 0);
+        CompareFirstRow(w);
+    }
 }
 
 TEST(PaintText, AStyleChangeBetweenPaintsDrawsWithTheNewFont) {

@@ -131,11 +131,8 @@ TEST(QuillWindow, BackgroundWrappingRunsOnTheWindowTimer) {
         Pump();
         Sleep(1);
     }
-    EXPECT_FALSE(v.WrapPending());
-    for (int64_t line = 0; line < 3000; line += 97) {
-        EXPECT_TRUE(v.Rows().Exact(line));
-        EXPECT_EQ(v.RowCount(line), v.LayoutLine(line).Rows()) << line;
-    }
+    EXPECT_FALSE(v.WrapPending());  // what it settles on is view_test.cpp's
+    EXPECT_EQ(v.RowCount(2999), v.LayoutLine(2999).Rows());
 }
 
 }  // namespace

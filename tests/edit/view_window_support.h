@@ -117,11 +117,15 @@ inline HWND CreateTestParent(const wchar_t* className, WNDPROC proc, int32_t wid
 
 class EditorWindow {
 public:
-    EditorWindow(int32_t width, int32_t height, DWORD extraStyle = 0, bool show = false) {
+    // parentProc, when given, receives the parent's messages (one procedure per run: its class is
+    // registered once); the editor's control id is 7.
+    EditorWindow(int32_t width, int32_t height, DWORD extraStyle = 0, bool show = false,
+                 WNDPROC parentProc = nullptr) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
-        parent_ = CreateTestParent(L"LumenpadTest.ViewParent", DefWindowProcW, width, height);
+        parent_ = parentProc ? CreateTestParent(L"LumenpadTest.NotifiedParent", parentProc, width, height)
+                             : CreateTestParent(L"LumenpadTest.ViewParent", DefWindowProcW, width, height);
         edit_ = CreateWindowExW(0, kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle,
-                                0, 0, width, height, parent_, reinterpret_cast<HMENU>(1), instance, nullptr);
+                                0, 0, width, height, parent_, reinterpret_cast<HMENU>(7), instance, nullptr);
         view_ = ViewFromWindow(edit_);
         if (show) {
             ShowWindow(parent_, SW_SHOWNOACTIVATE);
