@@ -269,6 +269,9 @@ TEST_F(Shell, BandPixelsFollowThePalette) {
         Type("루멘판에 오신 것을 환영합니다\r\n한글과 English");
         const BandLayout& l = app.chrome.layout;
         const POINT hovered = Centre(TabRect(l, 1));
+        POINT screen = hovered;  // the real pointer too, or the move the system reports for it wins
+        ClientToScreen(app.hwnd, &screen);
+        SetCursorPos(screen.x, screen.y);
         Send(WM_MOUSEMOVE, 0, hovered.x, hovered.y);
         SendMessageW(app.hwnd, WM_NCMOUSEMOVE, HTCLOSE, 0);
         InvalidateRect(app.hwnd, nullptr, FALSE);
