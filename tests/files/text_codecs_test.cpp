@@ -41,8 +41,8 @@ struct DetectCase {
     TextEncoding expected;
 };
 
-// Which invalid UTF-8 falls back to Ansi is IsValidUtf8's test below; these rows check the order of
-// the rules.
+// Which invalid UTF-8 falls back to Ansi is IsValidUtf8's test below, and marked UTF text the random
+// round trip's; these rows check the order of the rules.
 TEST(DetectEncoding, Table) {
     const std::string hangulLe = Utf16LeBytes(u"abc 한국어 def 한국 ghi");
     const DetectCase cases[] = {
@@ -61,10 +61,7 @@ TEST(DetectEncoding, Table) {
         {"UTF-16 LE mixing ASCII and Hangul", hangulLe, TextEncoding::Utf16Le},
         {"UTF-16 BE mixing ASCII and Hangul", Swap16(hangulLe), TextEncoding::Utf16Be},
         {"odd-length invalid data", Bytes({'a', 0xFF, 'b', 'c', 'd'}), TextEncoding::Ansi},
-        {"CP949 Hangul bytes", Bytes({0xC7, 0xD1, 0xB1, 0xDB}), TextEncoding::Ansi},
         {"overlong C0 80", Bytes({'a', 'b', 0xC0, 0x80}), TextEncoding::Ansi},
-        {"encoded surrogate ED A0 80", Bytes({'a', 0xED, 0xA0, 0x80}), TextEncoding::Ansi},
-        {"sequence cut by the end", Bytes({'a', 'b', 0xED, 0x95}), TextEncoding::Ansi},
     };
     for (const DetectCase& c : cases) {
         EXPECT_EQ(DetectEncoding(c.bytes), c.expected) << c.name << ": " << Hex(c.bytes);
@@ -181,11 +178,8 @@ TEST(DecodeToUtf8, Table) {
     } cases[] = {
         {"UTF-8 is taken unchanged, even invalid", invalid, TextEncoding::Utf8, invalid},
         {"UTF-8 mark alone", Bytes({0xEF, 0xBB, 0xBF}), TextEncoding::Utf8Bom, ""},
-        {"UTF-8 mark then text", Bytes({0xEF, 0xBB, 0xBF, 'h', 'i'}), TextEncoding::Utf8Bom, "hi"},
         {"UTF-8 mark cut short", Bytes({0xEF}), TextEncoding::Utf8Bom, ""},
-        {"UTF-16 LE with its mark", Bytes({0xFF, 0xFE}) + le, TextEncoding::Utf16Le, text},
         {"UTF-16 LE without a mark", le, TextEncoding::Utf16Le, text},
-        {"UTF-16 BE with its mark", Bytes({0xFE, 0xFF}) + be, TextEncoding::Utf16Be, text},
         {"UTF-16 BE without a mark", be, TextEncoding::Utf16Be, text},
         {"odd trailing byte ignored", Bytes({0, 'a', 0}), TextEncoding::Utf16Be, "a"},
         {"FE FF read as LE is U+6100, not a mark", Bytes({0xFE, 0xFF, 0x00, 0x61}), TextEncoding::Utf16Le,
