@@ -173,7 +173,6 @@ TEST_F(Shell, PointerGesturesOnTheBands) {
         int active;              // original index of the active tab afterwards (-1: the new one)
     } cases[] = {
         {kDrag, 1, 2, {0, 2, 1}, 1},    // unpinned tab dragged right
-        {kDrag, 0, 2, {0, 1, 2}, 0},    // a pinned tab stays in the pinned group
         {kDrag, 2, 0, {0, 2, 1}, 2},    // unpinned tabs never pass the pinned ones
         {kMiddle, 1, 0, {0, 2}, 2},     // middle click closes an unpinned tab
         {kMiddle, 0, 0, {0, 1, 2}, 2},  // but not a pinned one
