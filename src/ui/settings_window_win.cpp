@@ -258,7 +258,6 @@ void PaintSettings(SettingsRun& run, HDC target) {
     Surface& s = run.surface;
     if (!PrepareSurface(s, l.width, l.height)) return;
     const Palette& p = run.palette;
-    const int32_t dpi = run.dpi;
     FillRect(s, RECT{0, 0, l.width, l.height}, p.chromeBack);
     DrawLogo(s, F(l.logo.left), F(l.logo.top), F(l.logo.Width()));
     DrawTextLine(s, L"설정", l.title, run.fonts.title.get(), p.text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
@@ -274,7 +273,6 @@ void PaintSettings(SettingsRun& run, HDC target) {
                      DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     PaintRows(run);
     if (!IsWindows11()) FrameRect1px(s, l.width, l.height, p.surfaceBorder);
-    (void)dpi;
     PresentSurface(s, target, RECT{0, 0, l.width, l.height});
 }
 
