@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/about.h"
 #include "app/app.h"
 #include "app/bands.h"
 #include "app/closing.h"
@@ -14,14 +15,15 @@
 #include "app/editor_calls.h"
 #include "app/main_window.h"
 #include "app/menus.h"
-#include "app/pending_commands.h"
 #include "app/saving.h"
+#include "app/settings_pages.h"
 #include "app/tabs.h"
 #include "app/theme_apply.h"
 #include "app/view_commands.h"
 #include "edit/clipboard_win.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
+#include "files/file_association.h"
 #include "files/open_files.h"
 #include "files/print.h"
 #include "tools/find_card.h"
@@ -280,15 +282,15 @@ void FocusMode(App& app, int) {
 }
 
 void SettingsWindow(App& app, int) {
-    ShowSettingsWindow(app);
+    lumen::ShowSettingsWindow(app);
 }
 
 void AboutWindow(App& app, int) {
-    ShowAboutWindow(app);
+    lumen::ShowAboutWindow(app);
 }
 
 void Associate(App& app, int) {
-    RegisterFileAssociation(app);
+    RegisterFileAssociations(app.hwnd, app.palette, static_cast<int32_t>(app.dpi));
 }
 
 // ---- test hooks --------------------------------------------------------------------------------------

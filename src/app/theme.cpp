@@ -115,6 +115,11 @@ ResolvedTheme ResolvePalette(int32_t theme, int32_t accent, const DesktopTheme& 
     return result;
 }
 
+Colour AccentPreset(int32_t index, bool dark) {
+    if (index < 0 || index >= kAccentDesktop) index = 0;
+    return kAccentPresets[index][dark ? 1 : 0];
+}
+
 int32_t Scale(int32_t length, int32_t dpi) {
     const int64_t product = static_cast<int64_t>(length) * dpi;
     const int64_t half = product >= 0 ? 48 : -48;

@@ -66,6 +66,9 @@ Colour MixColor(Colour a, Colour b, double t);
 // Relative luminance, 0 to 1: (0.2126 R + 0.7152 G + 0.0722 B) / 255.
 double Luminance(Colour c);
 
+// The preset accent `index` (0..5) for the light or the dark theme; index 0 for any other.
+Colour AccentPreset(int32_t index, bool dark);
+
 // Values of the "theme" setting.
 inline constexpr int32_t kThemeSystem = 0;
 inline constexpr int32_t kThemeLight = 1;

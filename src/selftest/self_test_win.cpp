@@ -17,7 +17,9 @@
 #include "app/editor_calls.h"
 #include "app/quit_decisions.h"
 #include "app/saving.h"
+#include "app/settings_pages.h"
 #include "app/tabs.h"
+#include "app/theme_apply.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
 #include "files/data_folder.h"
@@ -25,6 +27,7 @@
 #include "files/read_whole_file.h"
 #include "files/save_file.h"
 #include "files/session.h"
+#include "files/settings.h"
 #include "files/print.h"
 #include "files/text_codecs.h"
 #include "tools/find_card.h"
@@ -408,6 +411,33 @@ void CheckKeepLastTab(App& app, SelfTestResults& r) {
     app.settings.keeplast = false;
 }
 
+// Changes through the settings window's apply function reach the editor and the palette at once, and
+// the record written to a settings file reads back the same. The settings are put back afterwards.
+void CheckSettingsRoundTrip(App& app, SelfTestResults& r, const std::wstring& folder) {
+    const Settings before = app.settings;
+    const int32_t tabChoice = TabWidthChoice(before.tab) == 0 ? 2 : 0;
+    ApplySetting(app, kSetTabWidth, tabChoice);
+    ApplySetting(app, kSetWhitespace, before.ws ? 0 : 1);
+    ApplySetting(app, kSetNewEol, before.neweol == 2 ? 0 : 1);
+    ApplySetting(app, kSetAccent, 3);
+    ApplySetting(app, kSetTheme, 2);
+    PumpMessages();
+    const bool applied =
+        Ed(app, SCI_GETTABWIDTH) == TabWidthOfChoice(tabChoice) &&
+        (Ed(app, SCI_GETVIEWWS) != 0) == !before.ws && app.palette.dark &&
+        Ed(app, SCI_STYLEGETBACK, STYLE_DEFAULT) == static_cast<intptr_t>(app.palette.editorBack);
+    const std::wstring path = folder + L"\\settings.ini";
+    const bool saved = SaveSettingsFile(path, app.settings, SettingsLoad{});
+    Settings read;
+    const SettingsLoad load = LoadSettingsFile(path, read);
+    const bool same = load.readOk && read == app.settings;
+    Check(r, "settings round trip", applied && saved && same,
+          std::string(applied ? "" : "not applied ") + (saved ? "" : "not saved ") + (same ? "" : "differs"));
+    app.settings = before;
+    ResolveTheme(app);
+    ApplyTheme(app);
+}
+
 // Printing a document of wrapping and Korean lines into a file on the PDF printer, when there is one.
 void CheckPrint(App& app, SelfTestResults& r, const std::wstring& folder) {
     const wchar_t* printer = L"Microsoft Print to PDF";
@@ -454,6 +484,7 @@ void RunSelfTest(App& app) {
     CheckSessionRoundTrip(app, results);
     CheckAutosave(app, results, folder);
     CheckKeepLastTab(app, results);
+    CheckSettingsRoundTrip(app, results, folder);
     CheckPrint(app, results, folder);
     FinishTestRun(app, SelfTestReport(results));
 }
