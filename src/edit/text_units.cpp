@@ -9,8 +9,10 @@
 namespace quill {
 namespace {
 
+// Into the document and out of a character or a CR LF pair: positions kept across edits may land
+// inside one.
 int64_t Clamp(const Document& doc, int64_t p) {
-    return std::clamp<int64_t>(p, 0, doc.Length());
+    return doc.MovePositionOutsideChar(p, -1);
 }
 
 // Format and paragraph read as line, page as document.
@@ -24,7 +26,7 @@ int Canonical(int unit) {
 
 TextSpan ClampSpan(const Document& doc, TextSpan span) {
     const int64_t start = Clamp(doc, span.start);
-    return {start, std::max(start, Clamp(doc, span.end))};
+    return {start, std::max(start, doc.MovePositionOutsideChar(span.end, 1))};
 }
 
 int64_t NextUnitBoundary(const Document& doc, int unit, int64_t p) {
@@ -64,6 +66,8 @@ int64_t PreviousUnitBoundary(const Document& doc, int unit, int64_t p) {
 int64_t UnitStartAtOrBefore(const Document& doc, int unit, int64_t p) {
     p = Clamp(doc, p);
     if (p == 0) return 0;
+    // A line holds its start; at the end of the text that is the last line's, even when it is empty.
+    if (Canonical(unit) == kUnitLine) return doc.LineStart(doc.LineFromPosition(p));
     // The unit that starts at the previous boundary holds p unless it ends at or before p; the
     // word rules are not symmetric, so both directions are asked.
     const int64_t before = PreviousUnitBoundary(doc, unit, p);

@@ -6,8 +6,8 @@
 // Units: character = the caret's character steps (whole UTF-8 sequences, combining marks with the
 // character before them, CR LF as one); word = Ctrl+Right forwards and Ctrl+Left backwards; line =
 // a document line with its break; page and document = the whole text; format and paragraph act as
-// line. Every function clamps positions into the document first, so a span kept across edits that
-// shrank the text is never read outside it.
+// line. Every function first clamps positions into the document and moves them out of a character
+// or a CR LF pair, so a span kept across edits is never read outside the text or inside a character.
 #pragma once
 
 #include <cstdint>
@@ -38,14 +38,15 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
-// Both ends clamped into the document, the end not before the start.
+// Both ends clamped into the document and widened to whole characters, the end not before the start.
 TextSpan ClampSpan(const Document& doc, TextSpan span);
 
 // The next boundary of `unit` after p (p itself at the end of the document) and the previous one
 // before p (p itself at 0).
 int64_t NextUnitBoundary(const Document& doc, int unit, int64_t p);
 int64_t PreviousUnitBoundary(const Document& doc, int unit, int64_t p);
-// The start of the unit holding p: p when a unit starts there.
+// The start of the unit holding p: p when a unit starts there (at the end of the text: the last line
+// for lines, else the end itself).
 int64_t UnitStartAtOrBefore(const Document& doc, int unit, int64_t p);
 
 // Moves *p by up to `count` boundaries (backwards when negative), stopping early where it no longer

@@ -27,11 +27,14 @@ using test::DocHandle;
 struct Model {
     std::string text;
     std::vector<int64_t> ahead[7], behind[7];
+    std::vector<int64_t> lines, lineStarts;
+    std::vector<int64_t> aligned;  // positions not inside a character or a CR LF pair
 
     explicit Model(const Document& doc) : text(doc.GetText(0, doc.Length())) {
         const int64_t n = static_cast<int64_t>(text.size());
         auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-        std::vector<int64_t> chars{0}, lines{0};
+        std::vector<int64_t> chars{0};
+        lines = {0};
         char32_t previous = 0;
         for (int64_t i = 0; i < n;) {
             int w = 1;
@@ -40,11 +43,14 @@ struct Model {
             if (i > 0 && (afterBreak || (previous != '\r' && (c < 0x300 || !IsCombiningCharacter(c)))))
                 chars.push_back(i);
             if (i > 0 && afterBreak) lines.push_back(i);
+            if (!(previous == '\r' && c == '\n')) aligned.push_back(i);
             previous = c;
             i += w;
         }
         if (n > 0 && (previous == '\n' || previous == '\r')) lines.push_back(n);
+        aligned.push_back(n);
         if (chars.back() != n) chars.push_back(n);
+        lineStarts = lines;
         if (lines.back() != n) lines.push_back(n);
         std::vector<int64_t> right{0}, left{n};
         while (right.back() < n)
@@ -83,6 +89,8 @@ struct Model {
         return static_cast<int32_t>(-k);
     }
     int64_t StartOf(int u, int64_t p) const {
+        if (u == kUnitLine || u == kUnitFormat || u == kUnitParagraph)
+            return *(std::upper_bound(lineStarts.begin(), lineStarts.end(), p) - 1);
         const int64_t q = Previous(u, p);
         return p == 0 ? 0 : Next(u, q) > p ? q : p;
     }
@@ -149,13 +157,17 @@ std::string RandomText(std::mt19937& rng, int pieces) {
 
 TEST(TextUnits, RandomDocumentsAgainstTheModel) {
     std::mt19937 rng(2024);
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 40; ++round) {
         DocHandle doc(RandomText(rng, round % 10 == 0 ? 0 : 1 + round % 40));
         const Model model(*doc);
         const int64_t n = model.Size();
-        std::uniform_int_distribution<int64_t> position(-2, n + 3);
+        std::uniform_int_distribution<size_t> pick(0, model.aligned.size() + 3);
+        auto position = [&](std::mt19937& g) {
+            const size_t i = pick(g);
+            return i < model.aligned.size() ? model.aligned[i] : i % 2 ? -1 - int64_t(i) : n + int64_t(i);
+        };
         std::uniform_int_distribution<int> unit(0, 6), count(-6, 6);
-        for (int step = 0; step < 300; ++step) {
+        for (int step = 0; step < 200; ++step) {
             const int u = unit(rng);
             int32_t c = count(rng);
             if (step % 50 == 0) c = step % 100 == 0 ? INT_MAX : INT_MIN;
@@ -244,13 +256,16 @@ TEST(TextUnits, EdgeCases) {
          1},
         {"character move counts the last one less", "한글", kMove, kUnitCharacter, {0, 3}, 5, {3, 6}, 1},
         {"degenerate move reaches the end", "한글", kMove, kUnitCharacter, {0, 0}, INT_MAX, {6, 6}, 2},
-        {"page moves as the document", "a\nb", kMove, kUnitPage, {1, 2}, 1, {1, 3}, 0},
+        {"page moves as the document", "a\nb", kMove, kUnitPage, {1, 2}, 1, {0, 3}, 0},
         {"document move back from inside", "a\nb", kMove, kUnitDocument, {1, 2}, -1, {0, 3}, -1},
         {"document expand", "a\nb", kExpand, kUnitDocument, {1, 1}, 0, {0, 3}, 0},
         {"format acts as line", "a\nb", kExpand, kUnitFormat, {3, 3}, 0, {2, 3}, 0},
         {"span past the end (text shrank)", "abc", kExpand, kUnitCharacter, {10, 20}, 0, {3, 3}, 0},
         {"reversed span is clamped to its start", "abcd", kMove, kUnitCharacter, {3, 1}, 0, {3, 3}, 0},
         {"empty document", "", kMove, kUnitWord, {0, 0}, 5, {0, 0}, 0},
+        {"line expand at the end of a last line", "a\nbc", kExpand, kUnitLine, {4, 4}, 0, {2, 4}, 0},
+        {"a position inside a character", "x한y", kMove, kUnitCharacter, {2, 3}, 1, {4, 5}, 1},
+        {"a position between CR and LF", "a\r\nb", kExpand, kUnitCharacter, {2, 2}, 0, {1, 3}, 0},
         {"start crosses the end", "abc", kMoveStart, kUnitCharacter, {0, 1}, 2, {2, 2}, 2},
         {"end crosses the start", "abc", kMoveEnd, kUnitCharacter, {2, 3}, -3, {0, 0}, -3},
         {"end stops at the document end", "abc", kMoveEnd, kUnitWord, {0, 1}, 9, {0, 3}, 1},
