@@ -232,6 +232,7 @@ void View::FinishWrapping() {
 void View::NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,
                           int64_t linesAdded, uint32_t flags, const char* text) {
     if (document != doc_) return;
+    const int64_t anchorBefore = anchor_, caretBefore = caret_;
     FollowEdit(inserted, position, length, line, linesAdded);
     const int64_t rowsBefore = RowCount(line);
     const std::optional<int32_t> patchedFrom =
@@ -257,6 +258,10 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         n.text = text;
         n.line = static_cast<intptr_t>(line);
         host_->Notify(n);
+    }
+    if (accessibility_) {
+        accessibility_->TextChanged();
+        if (anchor_ != anchorBefore || caret_ != caretBefore) accessibility_->SelectionChanged();
     }
 }
 
