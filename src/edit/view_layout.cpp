@@ -247,6 +247,11 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         InvalidateLines(line, 1);
     }
     desiredX_ = -1;
+    // Before the parent's notification, which is the last thing the view does here.
+    if (accessibility_) {
+        accessibility_->TextChanged();
+        if (anchor_ != anchorBefore || caret_ != caretBefore) accessibility_->SelectionChanged();
+    }
     const uint32_t type = inserted ? kModInsertText : kModDeleteText;
     if (modEventMask_ & type) {
         Notification n;
@@ -258,10 +263,6 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         n.text = text;
         n.line = static_cast<intptr_t>(line);
         host_->Notify(n);
-    }
-    if (accessibility_) {
-        accessibility_->TextChanged();
-        if (anchor_ != anchorBefore || caret_ != caretBefore) accessibility_->SelectionChanged();
     }
 }
 
