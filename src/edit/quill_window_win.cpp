@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "edit/access_provider_win.h"
 #include "edit/ime_win.h"
 #include "edit/key_map.h"
 #include "edit/sci_messages.h"
@@ -102,6 +103,8 @@ bool WindowMessage(View& view, HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         case QM_DELIVERUPDATEUI:
             view.DeliverPostedUpdate();
             break;
+        case WM_GETOBJECT:
+            return AnswerGetObject(view, hwnd, wParam, lParam, result);
         default:
             return false;
     }

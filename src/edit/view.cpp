@@ -41,6 +41,7 @@ View::View(std::unique_ptr<ViewHost> host, std::function<std::unique_ptr<FontSou
 }
 
 View::~View() {
+    if (accessibility_) accessibility_->ViewGone();
     host_->ReleaseFonts();
     DetachDocument();
 }
@@ -54,6 +55,11 @@ void View::SetDocument(Document* document) {
     DetachDocument();
     AttachDocument(document);
     MarkUpdate(kUpdateContent | kUpdateSelection | kUpdateVScroll | kUpdateHScroll);
+    if (accessibility_) {
+        accessibility_->DocumentSwapped();
+        accessibility_->TextChanged();
+        accessibility_->SelectionChanged();
+    }
 }
 
 WrapKey View::CurrentWrapKey() {
@@ -342,6 +348,7 @@ void View::SetSelection(int64_t anchor, int64_t caret, bool ensureVisible, bool 
                                     : DisplayRowOfLine(highLine + 1) - 1;
         InvalidateRows(firstRow, lastRow);
         MarkUpdate(kUpdateSelection);
+        if (accessibility_) accessibility_->SelectionChanged();
     }
     if (ensureVisible) ScrollCaretIntoView(caret_, false);
     if (focused_) {

@@ -141,6 +141,21 @@ struct Appearance {
     static std::array<IndicatorStyle, kIndicatorCount> DefaultIndicators();
 };
 
+// What the view tells its accessibility provider, which exists only after a screen reader asked for
+// it: until then the view pays one null test per change.
+class AccessibilityListener {
+public:
+    virtual void TextChanged() = 0;
+    virtual void SelectionChanged() = 0;
+    // Another document is shown: ranges into the old one must stop working.
+    virtual void DocumentSwapped() = 0;
+    // The view is being destroyed.
+    virtual void ViewGone() = 0;
+
+protected:
+    ~AccessibilityListener() = default;
+};
+
 // alpha-blends rgba (alpha in the top byte) over base; opaque colours replace it.
 uint32_t Blend(uint32_t base, uint32_t rgba);
 
@@ -153,6 +168,9 @@ public:
     View& operator=(const View&) = delete;
 
     ViewHost* host() const { return host_.get(); }
+    // Set once, when the accessibility provider is made; told ViewGone from the destructor.
+    void SetAccessibilityListener(AccessibilityListener* listener) { accessibility_ = listener; }
+    AccessibilityListener* GetAccessibilityListener() const { return accessibility_; }
 
     // ---- document -----------------------------------------------------------------------------
     Document* GetDocument() const { return doc_; }
@@ -470,6 +488,7 @@ private:
 
     std::unique_ptr<ViewHost> host_;
     Document* doc_ = nullptr;
+    AccessibilityListener* accessibility_ = nullptr;
 
     std::array<Style, 3> styles_;
     int32_t wrapMode_ = kWrapNone;

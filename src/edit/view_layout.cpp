@@ -232,6 +232,7 @@ void View::FinishWrapping() {
 void View::NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,
                           int64_t linesAdded, uint32_t flags, const char* text) {
     if (document != doc_) return;
+    const int64_t anchorBefore = anchor_, caretBefore = caret_;
     FollowEdit(inserted, position, length, line, linesAdded);
     const int64_t rowsBefore = RowCount(line);
     const std::optional<int32_t> patchedFrom =
@@ -246,6 +247,11 @@ void View::NotifyModified(Document* document, bool inserted, int64_t position, i
         InvalidateLines(line, 1);
     }
     desiredX_ = -1;
+    // Before the parent's notification, which is the last thing the view does here.
+    if (accessibility_) {
+        accessibility_->TextChanged();
+        if (anchor_ != anchorBefore || caret_ != caretBefore) accessibility_->SelectionChanged();
+    }
     const uint32_t type = inserted ? kModInsertText : kModDeleteText;
     if (modEventMask_ & type) {
         Notification n;
