@@ -80,6 +80,28 @@ if [[ ${LUMENPAD_SKIP_WINE:-0} != 1 ]]; then
                         --gtest_filter="$FILTER" --gtest_output="xml:wine-$cp.xml" </dev/null 2>&1 |
                     stdbuf -oL tr -d '\r' | grep --line-buffered -v -E '^(\[ +(OK|RUN) +\]|\[-+\]|$)' | tail -n 200)
                 [[ -s $RESULTS/wine-$cp.xml ]] || BROKEN+=("Wine tests ($cp): no results (crash or time-out)")
+                # The program's own end-to-end checks: one test case per report line, failed on FAIL.
+                # They describe a Korean system (the ANSI file holds Hangul), so only under 949.
+                [[ $cp == 949 ]] || { WINEPREFIX=$B/win/wine-$cp wineserver -k >/dev/null 2>&1 || true; continue; }
+                report=$RESULTS/selftest-$cp.txt
+                rm -f "$report"
+                timeout 600 env LC_ALL="$loc" wine "$B/win/lumenpad.exe" --selftest \
+                    "$(winepath -w "$report" 2>/dev/null | tr -d '\r')" </dev/null >/dev/null 2>&1
+                echo "== self-test ($cp): $(head -n 1 "$report" 2>/dev/null | tr -d '\r' || echo 'no report')"
+                {
+                    echo "<testsuites><testsuite name=\"selftest-$cp\">"
+                    [[ -s $report ]] || echo '<testcase name="report"><failure message="no report"/></testcase>'
+                    tr -d '\r' <"$report" 2>/dev/null | sed -n 's/^\(PASS\|FAIL\|SKIP\)  \(.*\)$/\1\t\2/p' |
+                        sed 's/&/\&amp;/g; s/</\&lt;/g; s/"/\&quot;/g' | while IFS=$'\t' read -r verdict name; do
+                            case $verdict in
+                                PASS) echo "<testcase name=\"$name\"/>" ;;
+                                SKIP) echo "<testcase name=\"$name\"><skipped/></testcase>" ;;
+                                *) echo "<testcase name=\"$name\"><failure message=\"FAIL\"/></testcase>" ;;
+                            esac
+                        done
+                    echo '</testsuite></testsuites>'
+                } >"$RESULTS/selftest-$cp.xml"
+                grep '^FAIL' "$report" 2>/dev/null | tr -d '\r'
                 WINEPREFIX=$B/win/wine-$cp wineserver -k >/dev/null 2>&1 || true
             done
         else
