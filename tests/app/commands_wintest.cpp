@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_main_window.h"
+
 #include <algorithm>
 #include <random>
 #include <string>
@@ -72,24 +74,12 @@ protected:
         // Another suite may have had its window in this process: start from an empty shell.
         app.tabs = TabList{};
         app.chrome = ChromeState{};
-        app.instance = GetModuleHandleW(nullptr);
-        app.selfTest = true;
         app.settings = Settings{};
         app.settings.keeplast = true;
-        ResolveTheme(app);
-        RegisterQuillEditClass(app.instance);
-        RegisterMainWindowClass(app.instance, true);
-        CreateWindowExW(WS_EX_APPWINDOW, kSelfTestWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                        0, 1000, 700, nullptr, nullptr, app.instance, &app);
-        ShowWindow(app.hwnd, SW_SHOWNOACTIVATE);
-        UpdateWindow(app.hwnd);
-        PumpMessages();
+        test::OpenTestMainWindow(app);
     }
     static void TearDownTestSuite() {
-        DestroyWindow(TheApp().hwnd);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))  // dispatched, so a pending paint ends
-            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+        test::CloseTestMainWindow(TheApp());
         SetEnvironmentVariableW(L"LUMENPAD_UITEST", nullptr);
     }
     void SetUp() override {

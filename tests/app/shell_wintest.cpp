@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_main_window.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -43,26 +45,9 @@ using namespace quill;
 
 class Shell : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        App& app = TheApp();
-        app.instance = GetModuleHandleW(nullptr);
-        app.selfTest = true;  // no settings file, no recent files
-        ResolveTheme(app);
-        RegisterQuillEditClass(app.instance);
-        RegisterMainWindowClass(app.instance, true);
-        CreateWindowExW(WS_EX_APPWINDOW, kSelfTestWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                        0, 1000, 700, nullptr, nullptr, app.instance, &app);
-        ShowWindow(app.hwnd, SW_SHOWNOACTIVATE);
-        UpdateWindow(app.hwnd);
-        PumpMessages();
-    }
+    static void SetUpTestSuite() { test::OpenTestMainWindow(TheApp()); }
     static void TearDownTestSuite() {
-        DestroyWindow(TheApp().hwnd);
-        MSG msg;
-        // Dispatched, not only removed: another test's window waiting for its paint would otherwise
-        // post WM_PAINT forever. The quit message is dropped.
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+        test::CloseTestMainWindow(TheApp());
         ui::SetDialogAnswerer({});
     }
     void SetUp() override {

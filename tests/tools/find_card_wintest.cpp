@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_main_window.h"
+
 #include <sstream>
 #include <string>
 
@@ -37,16 +39,8 @@ void SetKey(int key, bool down) {
 App& Host() {
     static App app;
     if (app.hwnd) return app;
-    app.instance = GetModuleHandleW(nullptr);
-    app.selfTest = true;
-    ResolveTheme(app);
-    RegisterQuillEditClass(app.instance);
-    RegisterMainWindowClass(app.instance, true);
-    CreateWindowExW(WS_EX_APPWINDOW, kSelfTestWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                    1000, 700, nullptr, nullptr, app.instance, &app);
-    ShowWindow(app.hwnd, SW_SHOW);
+    test::OpenTestMainWindow(app, SW_SHOW);
     SetForegroundWindow(app.hwnd);
-    UpdateWindow(app.hwnd);
     PumpMessages();
     return app;
 }
