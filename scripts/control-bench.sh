@@ -17,7 +17,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 bash scripts/setup.sh
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
 lumen_build_windows "$B" lumen_control_bench
 trap lumen_wine_cleanup EXIT

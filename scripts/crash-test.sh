@@ -16,7 +16,7 @@ set -uo pipefail
 ROUNDS=${1:-5}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
 
 if [[ ! -f $B/win/lumenpad.exe || ! -f $B/win/lumen_tests.exe || ${LUMENPAD_CRASH_REBUILD:-1} == 1 ]]; then

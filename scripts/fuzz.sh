@@ -23,7 +23,7 @@ if ! command -v $CXX >/dev/null || [[ ! -f $($CXX -print-file-name=libclang_rt.f
         { echo "could not install clang-14 with libFuzzer"; exit 2; }
 fi
 
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}/fuzz/$TARGET
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")/fuzz/$TARGET
 mkdir -p "$B/corpus" "$B/findings"
 SOURCES=("$SOURCE")
 for folder in files ${LUMENPAD_FUZZ_FOLDERS:-}; do

@@ -7,7 +7,7 @@
 # (scripts/setup.sh installs them). Exits non-zero when the test fails.
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-B=${1:-${LUMENPAD_BUILD_ROOT:-$ROOT/build}}
+B=$(realpath -m "${1:-${LUMENPAD_BUILD_ROOT:-$ROOT/build}}")
 EXE=${LUMENPAD_TEST_EXE:-$B/win/lumen_tests.exe}
 [[ -f $EXE ]] || { echo "no $EXE: build the Windows tests first"; exit 2; }
 command -v fcitx5 >/dev/null && command -v xdotool >/dev/null || { echo "fcitx5 or xdotool missing"; exit 2; }

@@ -9,7 +9,7 @@ set -uo pipefail
 RUNS=${1:-1}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
 lumen_build_windows "$B" lumenpad || exit 1
 trap lumen_wine_cleanup EXIT

@@ -13,7 +13,7 @@ CALLER_DIR=$PWD
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 bash scripts/setup.sh
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 LOC=${LUMENPAD_LOCALE:-ko_KR.UTF-8}
 source scripts/wine-env.sh
 echo "run: building lumenpad.exe in $B/win"

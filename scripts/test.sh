@@ -20,7 +20,7 @@ bash scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 
 
 JOBS=${LUMENPAD_JOBS:-$(nproc 2>/dev/null || echo 2)}
 FILTER=${LUMENPAD_TEST_FILTER:-*}
-B=${LUMENPAD_BUILD_ROOT:-$ROOT/build}
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 mkdir -p "$B"
 RESULTS=$B/test-results
 rm -rf "$RESULTS"
