@@ -124,12 +124,12 @@ void OpenFiles(App& app, const std::vector<std::wstring>& paths) {
 }
 
 bool LoadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
-    std::string bytes;
+    FileBytes file;
     uint32_t error = 0;
     bool fromBackup = false;
     if (!tab.backupName.empty() && tab.dirty) {
         const std::wstring backup = BackupFolder() + L"\\" + tab.backupName + L".txt";
-        fromBackup = ReadWholeFile(backup, bytes, error);
+        fromBackup = ReadFileBytes(backup, file, error);
         if (!fromBackup) {
             tab.dirty = false;
             tab.backupName.clear();
@@ -140,11 +140,11 @@ bool LoadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
         }
     }
     if (fromBackup || tab.path.empty()) {
-        MakeDocument(app, tab, fromBackup ? std::string_view(bytes) : std::string_view());
+        MakeDocument(app, tab, fromBackup ? file.Bytes() : std::string_view());
         tab.loaded = true;
         return true;
     }
-    if (!ReadWholeFile(tab.path, bytes, error, &tab.fileTime)) {
+    if (!ReadFileBytes(tab.path, file, error, &tab.fileTime)) {
         tab.loadFailed = true;
         // The time of a file that exists but cannot be read, so that only a real change of it
         // counts as one.
@@ -158,6 +158,7 @@ bool LoadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
         tab.loaded = true;
         return false;
     }
+    const std::string_view bytes = file.Bytes();
     TextEncoding encoding = forced ? *forced : DetectEncoding(bytes);
     if (encoding == TextEncoding::Utf8 && bytes.starts_with("\xEF\xBB\xBF")) encoding = TextEncoding::Utf8Bom;
     tab.encoding = static_cast<uint32_t>(encoding);

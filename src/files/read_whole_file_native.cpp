@@ -50,4 +50,10 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, uint32_t& error
     return true;
 }
 
+// The native build has no use for a view: the tests of what reads the bytes run on a copy.
+bool ReadFileBytes(const std::wstring& path, FileBytes& out, uint32_t& error, uint64_t* lastWriteTime) {
+    out = FileBytes{};
+    return ReadWholeFile(path, out.copy, error, lastWriteTime);
+}
+
 }  // namespace lumen

@@ -43,4 +43,55 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, uint32_t& error
     return true;
 }
 
+namespace {
+
+bool OnLocalFixedDisk(const std::wstring& path) {
+    wchar_t volume[MAX_PATH + 1];
+    if (!GetVolumePathNameW(path.c_str(), volume, MAX_PATH + 1)) return false;
+    return GetDriveTypeW(volume) == DRIVE_FIXED;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::wstring& path, FileBytes& out, uint32_t& error, uint64_t* lastWriteTime) {
+    out = FileBytes{};
+    if (!OnLocalFixedDisk(path)) return ReadWholeFile(path, out.copy, error, lastWriteTime);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER size;
+    FILETIME written;
+    if (!GetFileSizeEx(file, &size) || (lastWriteTime && !GetFileTime(file, nullptr, nullptr, &written))) {
+        error = GetLastError();
+        CloseHandle(file);
+        return false;
+    }
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxReadableFileSize) {
+        error = ERROR_FILE_TOO_LARGE;
+        CloseHandle(file);
+        return false;
+    }
+    if (lastWriteTime) *lastWriteTime = (uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    // An empty file cannot be mapped, and has nothing to map.
+    HANDLE mapping =
+        size.QuadPart > 0 ? CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+    const void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (mapping) CloseHandle(mapping);  // the view keeps the section alive
+    CloseHandle(file);
+    if (!view) {
+        if (size.QuadPart > 0) return ReadWholeFile(path, out.copy, error, lastWriteTime);
+        error = 0;
+        return true;
+    }
+    out.view = std::shared_ptr<const char>(static_cast<const char*>(view),
+                                           [](const char* p) { UnmapViewOfFile(p); });
+    out.viewSize = static_cast<size_t>(size.QuadPart);
+    error = 0;
+    return true;
+}
+
 }  // namespace lumen
