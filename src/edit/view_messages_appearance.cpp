@@ -395,7 +395,10 @@ std::optional<intptr_t> View::IndicatorMessage(unsigned m, const MessageArgs& a)
             } else {
                 a.d.IndicatorClearRange(a.d.CurrentIndicator(), a.wPos, count);
             }
-            InvalidateRows(DisplayRowOfPosition(a.wPos), DisplayRowOfPosition(a.wPos + count));
+            // Whole lines: finding the rows of a position inside a wrapped line would lay the line out,
+            // and a count of matches fills thousands of ranges, nearly all of them off screen.
+            const int64_t first = a.d.LineFromPosition(a.wPos);
+            InvalidateLines(first, a.d.LineFromPosition(a.wPos + count) - first + 1);
             return 0;
         }
         case SCI_INDICATORALLONFOR:
