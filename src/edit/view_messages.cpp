@@ -2,6 +2,8 @@
 // interface (text, lines, document, selection, scrolling, styles, drawing, layout options,
 // indicators, target, find) has a handler of its own, in the view_messages_*.cpp files.
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <iterator>
 
 #include "edit/eol_conversion.h"
@@ -23,11 +25,12 @@ bool IsIgnored(unsigned m) {
     return std::find(std::begin(kIgnored), std::end(kIgnored), m) != std::end(kIgnored);
 }
 
+// Message numbers below this have their handler remembered (the interface's numbers are all below).
+constexpr unsigned kRoutedMessages = 4096;
+
 }  // namespace
 
 intptr_t View::Message(unsigned m, uintptr_t wParam, intptr_t lParam) {
-    if (IsIgnored(m)) return 0;
-    if (ExecuteCommand(m)) return 0;
     using Section = std::optional<intptr_t> (View::*)(unsigned, const MessageArgs&);
     static constexpr Section kSections[] = {
         &View::TextMessage,          &View::LineMessage,
@@ -38,10 +41,40 @@ intptr_t View::Message(unsigned m, uintptr_t wParam, intptr_t lParam) {
         &View::IndicatorMessage,     &View::TargetMessage,
         &View::FindMessage,
     };
-    const MessageArgs args(*doc_, wParam, lParam);
-    for (Section section : kSections) {
-        if (const std::optional<intptr_t> result = (this->*section)(m, args)) return *result;
+    // Which handler answers a message number is learnt on its first use: every number goes to one
+    // handler whatever its arguments, and asking each section in turn costs more than the work of a
+    // small message (counting matches sends four of them per match).
+    constexpr uint8_t kUnknown = 0, kIgnored = 1, kCommand = 2, kUnhandled = 3, kFirstSection = 4;
+    static std::atomic<uint8_t> routes[kRoutedMessages];
+    std::atomic<uint8_t>* route = m < kRoutedMessages ? &routes[m] : nullptr;
+    const uint8_t known = route ? route->load(std::memory_order_relaxed) : kUnknown;
+    if (known == kIgnored || known == kUnhandled) return 0;
+    if (known >= kFirstSection) {
+        const MessageArgs args(*doc_, wParam, lParam);
+        const Section section = kSections[known - kFirstSection];
+        return (this->*section)(m, args).value_or(0);
     }
+    auto learn = [route](size_t how) {
+        if (route) route->store(static_cast<uint8_t>(how), std::memory_order_relaxed);
+    };
+    if (known != kCommand && IsIgnored(m)) {
+        learn(kIgnored);
+        return 0;
+    }
+    if (ExecuteCommand(m)) {
+        learn(kCommand);
+        return 0;
+    }
+    const MessageArgs args(*doc_, wParam, lParam);
+    size_t k = kFirstSection;
+    for (Section section : kSections) {
+        if (const std::optional<intptr_t> result = (this->*section)(m, args)) {
+            learn(k);
+            return *result;
+        }
+        ++k;
+    }
+    learn(kUnhandled);
     return 0;
 }
 
