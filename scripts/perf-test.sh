@@ -4,14 +4,15 @@
 # window painted once per step).
 #   bash scripts/perf-test.sh [runs]        (default 1; more runs print each scenario's median)
 # Pinned as the Wine notes advise: Xvfb on the second CPU, wineserver and the program on the first.
-# Reports land in build/perf-test/run-N.txt. Environment: LUMENPAD_BUILD_ROOT.
+# The program is built without the test build's bounds checks, in a tree of its own (build/release
+# unless LUMENPAD_BUILD_ROOT says otherwise). Reports land in <build root>/perf-test/run-N.txt.
 set -uo pipefail
 RUNS=${1:-1}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
-B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
+B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build/release}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
-lumen_build_windows "$B" lumenpad || exit 1
+lumen_build_windows "$B" lumenpad -DLUMENPAD_ASSERTIONS=OFF || exit 1
 trap lumen_wine_cleanup EXIT
 lumen_start_xvfb || exit 1
 LOC=ko_KR.UTF-8

@@ -9,13 +9,14 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 
-# lumen_build_windows BUILD_ROOT [TARGET]: configures and builds the MinGW-w64 tree BUILD_ROOT/win
-# (everything, or one target), quietly unless it fails.
+# lumen_build_windows BUILD_ROOT [TARGET [CMAKE_OPTION...]]: configures and builds the MinGW-w64 tree
+# BUILD_ROOT/win (everything, or one target), quietly unless it fails.
 lumen_build_windows() {
     local b=$1 target=${2:-}
+    shift $(($# < 2 ? $# : 2))
     local jobs=${LUMENPAD_JOBS:-$(nproc 2>/dev/null || echo 2)}
     mkdir -p "$b"
-    cmake -S . -B "$b/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S . -B "$b/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" \
         >"$b/win-configure.log" 2>&1 || { tail -n 20 "$b/win-configure.log"; return 1; }
     cmake --build "$b/win" -j "$jobs" ${target:+--target "$target"} >"$b/win-build.log" 2>&1 ||
         { tail -n 40 "$b/win-build.log"; return 1; }
