@@ -28,6 +28,7 @@
 #include "files/print.h"
 #include "tools/find_card.h"
 #include "tools/line_tools_run.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 
@@ -131,7 +132,10 @@ void OpenFolder(App& app, int) {
     if (!tab || tab->path.empty()) return;
     // File names cannot hold a double quote, so the quoted path stays one parameter.
     const std::wstring parameters = L"/select,\"" + tab->path + L"\"";
-    ShellExecuteW(app.hwnd, nullptr, L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    static const auto shellExecute =
+        SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (shellExecute)
+        shellExecute(app.hwnd, nullptr, L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 void LineBreaks(App& app, int id) {

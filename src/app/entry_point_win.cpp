@@ -9,6 +9,7 @@
 #include "app/hand_over.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 namespace {
@@ -36,7 +37,9 @@ int RunTestMode(HINSTANCE instance, const StartupOptions& options, int show) {
         op.wFunc = FO_DELETE;
         op.pFrom = from.c_str();
         op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
-        SHFileOperationW(&op);
+        static const auto fileOperation =
+            SystemFunction<decltype(&SHFileOperationW)>(L"shell32.dll", "SHFileOperationW");
+        if (fileOperation) fileOperation(&op);
     }
     return result;
 }

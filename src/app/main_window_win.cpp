@@ -30,6 +30,7 @@
 #include "selftest/perf_test.h"
 #include "selftest/self_test.h"
 #include "tools/find_card.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 
@@ -498,15 +499,23 @@ LRESULT OnCopyData(App& app, HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 void OpenDroppedFiles(App& app, HDROP drop) {
     std::vector<std::wstring> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    static const auto dragQueryFile =
+        SystemFunction<decltype(&DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+    if (!dragQueryFile) return;
+    const UINT count = dragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        const UINT length = dragQueryFile(drop, i, nullptr, 0);
         std::wstring path(length + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+        path.resize(dragQueryFile(drop, i, path.data(), length + 1));
         if (!path.empty()) paths.push_back(std::move(path));
     }
     if (!paths.empty()) OpenFiles(app, paths);
     SetForegroundWindow(app.hwnd);
+}
+
+void FinishDrop(HDROP drop) {
+    static const auto dragFinish = SystemFunction<decltype(&DragFinish)>(L"shell32.dll", "DragFinish");
+    if (dragFinish) dragFinish(drop);
 }
 
 bool IsEmptyMemo(App& app) {
@@ -540,7 +549,10 @@ void OnStarted(App& app, HWND hwnd) {
     if (auto icon =
             static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, small, small, 0)))
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    DragAcceptFiles(hwnd, TRUE);
+    // After the first paint: the shell library is loaded here, not at start-up.
+    static const auto dragAcceptFiles =
+        SystemFunction<decltype(&DragAcceptFiles)>(L"shell32.dll", "DragAcceptFiles");
+    if (dragAcceptFiles) dragAcceptFiles(hwnd, TRUE);
     if (app.backupsAccountedFor) PruneBackups(app);
     ScheduleSessionSave(app);
 }
@@ -686,7 +698,7 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DROPFILES:
             OpenDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
-            DragFinish(reinterpret_cast<HDROP>(wParam));
+            FinishDrop(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(app, hwnd, wParam, lParam);

@@ -14,6 +14,7 @@
 #include "edit/sci_messages.h"
 #include "files/save_file.h"
 #include "ui/message_dialog.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 
@@ -36,13 +37,8 @@ std::wstring FileName(const std::wstring& path) {
 // The system save dialog, bound on first use rather than at start-up.
 std::optional<std::wstring> AskSavePath(App& app, const std::wstring& suggested) {
     if (Chooser()) return Chooser()(suggested);
-    using GetSaveFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const auto getSaveFileName = [] {
-        HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return dialogs ? reinterpret_cast<GetSaveFileNameFn>(
-                             reinterpret_cast<void*>(GetProcAddress(dialogs, "GetSaveFileNameW")))
-                       : nullptr;
-    }();
+    static const auto getSaveFileName =
+        SystemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
     if (!getSaveFileName) return std::nullopt;
     std::wstring buffer(kSaveNameUnits, L'\0');
     buffer.replace(0, std::min<size_t>(suggested.size(), kSaveNameUnits - 1), suggested);

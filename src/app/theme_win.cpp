@@ -6,6 +6,7 @@
 
 #include "app/theme.h"
 #include "files/settings.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 namespace {
@@ -177,7 +178,9 @@ bool ChooseEditorFont(HWND owner, Settings& settings) {
     choose.hwndOwner = owner;
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&choose)) return false;
+    static const auto chooseFont =
+        SystemFunction<BOOL(WINAPI*)(CHOOSEFONTW*)>(L"comdlg32.dll", "ChooseFontW");
+    if (!chooseFont || !chooseFont(&choose)) return false;
 
     settings.font = font.lfFaceName;
     if (font.lfHeight != preparedHeight) settings.size = FontSizeFromTenths(choose.iPointSize);

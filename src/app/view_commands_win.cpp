@@ -13,6 +13,7 @@
 #include "app/view_commands.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 
@@ -112,7 +113,9 @@ void WebSearch(App& app) {
     if (!query) return;
     // The query is percent-encoded, so it holds no quote, space or character a shell would read.
     const std::wstring url = Utf8ToWide(std::string(kWebSearchAddress) + *query);
-    ShellExecuteW(app.hwnd, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    static const auto shellExecute =
+        SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (shellExecute) shellExecute(app.hwnd, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace lumen

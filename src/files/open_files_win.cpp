@@ -17,6 +17,7 @@
 #include "files/data_folder.h"
 #include "files/read_whole_file.h"
 #include "ui/message_dialog.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 
@@ -200,14 +201,8 @@ void ReloadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
 }
 
 void ShowOpenDialog(App& app) {
-    // The common dialogs are bound on first use, not at start-up.
-    using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
-    static const auto getOpenFileName = [] {
-        HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return dialogs ? reinterpret_cast<GetOpenFileNameFn>(
-                             reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameW")))
-                       : nullptr;
-    }();
+    static const auto getOpenFileName =
+        SystemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetOpenFileNameW");
     if (!getOpenFileName) return;
     std::wstring buffer(65536, L'\0');
     OPENFILENAMEW ofn{};

@@ -8,6 +8,7 @@
 #include "files/print.h"
 #include "files/print_layout.h"
 #include "ui/tooltip.h"
+#include "files/system_library_win.h"
 
 namespace lumen {
 namespace {
@@ -104,14 +105,8 @@ bool PrintPages(HDC dc, const PageInk& ink) {
 
 using PrintDlgExFn = HRESULT(WINAPI*)(PRINTDLGEXW*);
 
-// The common dialogs are bound on first use, not at start-up.
 PrintDlgExFn PrintDialogFunction() {
-    static const auto function = [] {
-        HMODULE dialogs = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return dialogs ? reinterpret_cast<PrintDlgExFn>(
-                             reinterpret_cast<void*>(GetProcAddress(dialogs, "PrintDlgExW")))
-                       : nullptr;
-    }();
+    static const auto function = SystemFunction<PrintDlgExFn>(L"comdlg32.dll", "PrintDlgExW");
     return function;
 }
 

@@ -10,6 +10,7 @@
 #include "ui/about_window.h"
 #include "ui/message_dialog_layout.h"
 #include "ui/popup_window_win.h"
+#include "files/system_library_win.h"
 
 namespace lumen::ui {
 namespace {
@@ -128,7 +129,9 @@ void OnButtonUp(AboutRun& run, LPARAM lp) {
     if (pressed == kOkButton) {
         Close(run);
     } else if (const std::wstring* target = LinkTarget(run, pressed)) {
-        ShellExecuteW(run.window, nullptr, target->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        static const auto shellExecute =
+            SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+        if (shellExecute) shellExecute(run.window, nullptr, target->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
 
