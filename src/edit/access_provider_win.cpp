@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
+#include <type_traits>
 #include <string>
 #include <vector>
 
 #include "edit/search.h"
 #include "files/code_page.h"
+#include "files/system_library_win.h"
 
 namespace quill {
 namespace {
@@ -20,9 +23,82 @@ using uia::ITextRangeProvider;
 // (it may be another provider's, or a proxy).
 constexpr GUID kIidOwnRange = {0x6f1c2a58, 0x3b0e, 0x4d8e, {0x9a, 0x61, 0x2c, 0x7e, 0x15, 0xd4, 0x80, 0x3b}};
 
+// The automation library's string and array functions, bound when a client first asks (its own
+// library loads this one anyway) rather than imported, so that no start-up pays for loading it.
+struct OleFunctions {
+    decltype(&SysAllocStringLen) allocString = nullptr;
+    decltype(&SysStringLen) stringLength = nullptr;
+    decltype(&SafeArrayCreateVector) createVector = nullptr;
+    decltype(&SafeArrayAccessData) accessData = nullptr;
+    decltype(&SafeArrayUnaccessData) unaccessData = nullptr;
+    decltype(&SafeArrayPutElement) putElement = nullptr;
+    decltype(&SafeArrayDestroy) destroy = nullptr;
+};
+
+const OleFunctions& Ole() {
+    static const OleFunctions functions = [] {
+        OleFunctions f;
+        HMODULE module = LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module) return f;
+        auto find = [module](auto* slot, const char* name) {
+            *slot = reinterpret_cast<std::remove_reference_t<decltype(*slot)>>(
+                reinterpret_cast<void*>(GetProcAddress(module, name)));
+        };
+        find(&f.allocString, "SysAllocStringLen");
+        find(&f.stringLength, "SysStringLen");
+        find(&f.createVector, "SafeArrayCreateVector");
+        find(&f.accessData, "SafeArrayAccessData");
+        find(&f.unaccessData, "SafeArrayUnaccessData");
+        find(&f.putElement, "SafeArrayPutElement");
+        find(&f.destroy, "SafeArrayDestroy");
+        return f;
+    }();
+    return functions;
+}
+
+BSTR OleAllocString(const OLECHAR* text, UINT length) {
+    return Ole().allocString ? Ole().allocString(text, length) : nullptr;
+}
+UINT OleStringLength(BSTR text) {
+    return Ole().stringLength ? Ole().stringLength(text) : 0;
+}
+SAFEARRAY* OleCreateVector(VARTYPE type, LONG lower, ULONG count) {
+    return Ole().createVector ? Ole().createVector(type, lower, count) : nullptr;
+}
+HRESULT OleAccessData(SAFEARRAY* array, void** data) {
+    return Ole().accessData ? Ole().accessData(array, data) : E_FAIL;
+}
+HRESULT OleUnaccessData(SAFEARRAY* array) {
+    return Ole().unaccessData ? Ole().unaccessData(array) : E_FAIL;
+}
+HRESULT OlePutElement(SAFEARRAY* array, LONG* index, void* value) {
+    return Ole().putElement ? Ole().putElement(array, index, value) : E_FAIL;
+}
+HRESULT OleDestroyArray(SAFEARRAY* array) {
+    return Ole().destroy ? Ole().destroy(array) : E_FAIL;
+}
+void ClearVariant(VARIANT* v) {
+    *v = VARIANT{};  // VT_EMPTY
+}
+
 HRESULT StoreBstr(const std::wstring& text, BSTR* out) {
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    *out = OleAllocString(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// Converts the bytes straight into the string handed out: a whole 10 MB document is converted once,
+// with no intermediate copy of its UTF-16 text.
+HRESULT StoreWholeText(Document& doc, TextSpan bytes, BSTR* out) {
+    const int64_t length = bytes.end - bytes.start;
+    if (length <= 0) return StoreBstr(std::wstring(), out);
+    if (length > INT32_MAX) return E_OUTOFMEMORY;
+    const char* text = doc.RangePointer(bytes.start, length);
+    const int n = static_cast<int>(length);
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text, n, nullptr, 0);
+    *out = units > 0 ? OleAllocString(nullptr, static_cast<UINT>(units)) : nullptr;
+    if (!*out) return E_OUTOFMEMORY;
+    MultiByteToWideChar(CP_UTF8, 0, text, n, *out, units);
+    return S_OK;
 }
 
 void SetBool(VARIANT* v, bool value) {
@@ -121,7 +197,7 @@ public:
         View* view = Live();
         if (!view) return uia::kElementNotAvailable;
         const std::string needle =
-            lumen::WideToUtf8(std::wstring_view(text ? text : L"", SysStringLen(text)));
+            lumen::WideToUtf8(std::wstring_view(text ? text : L"", OleStringLength(text)));
         if (needle.empty()) return S_OK;
         Document& doc = *view->GetDocument();
         const TextSpan s = ClampSpan(doc, span_);
@@ -135,7 +211,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetAttributeValue(int attribute, VARIANT* result) override {
         if (!result) return E_INVALIDARG;
-        VariantInit(result);
+        ClearVariant(result);
         View* view = Live();
         if (!view) return uia::kElementNotAvailable;
         const Style& style = view->GetStyle(kStyleDefault);
@@ -172,15 +248,15 @@ public:
         View* view = Live();
         if (!view) return uia::kElementNotAvailable;
         const std::vector<double> rects = VisibleRectangles(*view);
-        SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(rects.size()));
+        SAFEARRAY* array = OleCreateVector(VT_R8, 0, static_cast<ULONG>(rects.size()));
         if (!array) return E_OUTOFMEMORY;
         double* data = nullptr;
-        if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void**>(&data)))) {
-            SafeArrayDestroy(array);
+        if (FAILED(OleAccessData(array, reinterpret_cast<void**>(&data)))) {
+            OleDestroyArray(array);
             return E_OUTOFMEMORY;
         }
         std::copy(rects.begin(), rects.end(), data);
-        SafeArrayUnaccessData(array);
+        OleUnaccessData(array);
         *result = array;
         return S_OK;
     }
@@ -199,7 +275,9 @@ public:
         *result = nullptr;
         View* view = Live();
         if (!view) return uia::kElementNotAvailable;
-        return StoreBstr(SpanText(*view->GetDocument(), span_, maxLength), result);
+        Document& doc = *view->GetDocument();
+        if (maxLength >= 0) return StoreBstr(SpanText(doc, span_, maxLength), result);
+        return StoreWholeText(doc, SpanTextBytes(doc, span_, -1), result);
     }
 
     HRESULT STDMETHODCALLTYPE Move(int unit, int count, int* result) override {
@@ -263,7 +341,7 @@ public:
         if (!result) return E_INVALIDARG;
         *result = nullptr;
         if (!Live()) return uia::kElementNotAvailable;
-        *result = SafeArrayCreateVector(VT_UNKNOWN, 0, 0);
+        *result = OleCreateVector(VT_UNKNOWN, 0, 0);
         return *result ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -418,7 +496,7 @@ HRESULT Provider::GetPatternProvider(PATTERNID pattern, IUnknown** result) {
 
 HRESULT Provider::GetPropertyValue(PROPERTYID property, VARIANT* result) {
     if (!result) return E_INVALIDARG;
-    VariantInit(result);
+    ClearVariant(result);
     if (!view_) return uia::kElementNotAvailable;
     switch (property) {
         case uia::kControlTypeProperty:
@@ -463,10 +541,10 @@ HRESULT Provider::MakeRange(TextSpan span, ITextRangeProvider** result) {
 HRESULT Provider::RangeArray(TextSpan span, SAFEARRAY** result) {
     ITextRangeProvider* range = nullptr;
     if (FAILED(MakeRange(span, &range))) return E_OUTOFMEMORY;
-    SAFEARRAY* array = SafeArrayCreateVector(VT_UNKNOWN, 0, 1);
+    SAFEARRAY* array = OleCreateVector(VT_UNKNOWN, 0, 1);
     LONG index = 0;
-    if (!array || FAILED(SafeArrayPutElement(array, &index, range))) {
-        if (array) SafeArrayDestroy(array);
+    if (!array || FAILED(OlePutElement(array, &index, range))) {
+        if (array) OleDestroyArray(array);
         range->Release();
         return E_OUTOFMEMORY;
     }
@@ -555,6 +633,15 @@ bool AnswerGetObject(View& view, HWND hwnd, WPARAM wParam, LPARAM lParam, LRESUL
     if (static_cast<LONG>(lParam) != uia::kRootObjectId) return false;
     Provider* provider = ProviderOf(view, hwnd);
     if (!provider) return false;
+    // A client in another process (every screen reader) reaches the provider through COM, which the
+    // window's thread must have joined; a thread that already has keeps its apartment. Bound here, so
+    // that a start-up without a client never loads the library.
+    static thread_local const bool joined = [] {
+        static const auto initialize =
+            lumen::SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }();
+    (void)joined;
     *result = provider->library()->returnProvider(hwnd, wParam, lParam, provider);
     return *result != 0;
 }

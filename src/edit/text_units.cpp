@@ -134,15 +134,21 @@ void SetSpanEndpoint(TextSpan* span, bool end, int64_t position) {
     }
 }
 
-std::wstring SpanText(Document& doc, TextSpan span, int32_t maxLength) {
+TextSpan SpanTextBytes(Document& doc, TextSpan span, int32_t maxLength) {
     span = ClampSpan(doc, span);
     const int64_t start = doc.MovePositionOutsideChar(span.start, -1);
     int64_t end = doc.MovePositionOutsideChar(span.end, 1);
     if (maxLength >= 0 && end - start > int64_t{maxLength} * 4)
         end = doc.MovePositionOutsideChar(start + int64_t{maxLength} * 4, -1);
-    if (end <= start || maxLength == 0) return {};
-    std::wstring text =
-        lumen::Utf8ToWide(std::string_view(doc.RangePointer(start, end - start), end - start));
+    if (end <= start || maxLength == 0) return {start, start};
+    return {start, end};
+}
+
+std::wstring SpanText(Document& doc, TextSpan span, int32_t maxLength) {
+    const TextSpan bytes = SpanTextBytes(doc, span, maxLength);
+    if (bytes.end <= bytes.start) return {};
+    std::wstring text = lumen::Utf8ToWide(
+        std::string_view(doc.RangePointer(bytes.start, bytes.end - bytes.start), bytes.end - bytes.start));
     if (maxLength >= 0 && text.size() > static_cast<size_t>(maxLength)) {
         size_t keep = static_cast<size_t>(maxLength);
         if (keep > 0 && text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;

@@ -67,5 +67,8 @@ void SetSpanEndpoint(TextSpan* span, bool end, int64_t position);
 // The span's text in UTF-16, ends widened to whole characters. With maxLength >= 0 at most
 // maxLength * 4 bytes are read and at most maxLength units returned, never half a surrogate pair.
 std::wstring SpanText(Document& doc, TextSpan span, int32_t maxLength);
+// The bytes SpanText converts (empty when it returns nothing), for a caller that converts them into
+// storage of its own.
+TextSpan SpanTextBytes(Document& doc, TextSpan span, int32_t maxLength);
 
 }  // namespace quill

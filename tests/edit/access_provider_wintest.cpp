@@ -1,13 +1,15 @@
 // The editor's UI Automation provider against a real QuillEdit window, in three layers: the core
 // library's node API for the WM_GETOBJECT wiring and the element's properties (from a second
-// thread, as a client would); direct COM calls on the provider for the Text pattern, ranges and
-// selection; fakes for the two looked-up event functions. The range arithmetic itself is tested
-// natively (text_units_test.cpp). A full client test runs where a UI Automation client exists.
+// thread and from a second process, as a client would); direct COM calls on the provider for the Text
+// pattern, ranges and selection; fakes for the two looked-up event functions. The range arithmetic itself is
+// tested natively (text_units_test.cpp). A full client test runs where a UI Automation client exists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -99,42 +101,98 @@ using NodeFromHandleFn = HRESULT(WINAPI*)(HWND, void**);
 using NodePropertyFn = HRESULT(WINAPI*)(void*, PROPERTYID, VARIANT*);
 using NodeReleaseFn = BOOL(WINAPI*)(void*);
 
-TEST(AccessProvider, WindowAnswersTheRootObjectIdOnly) {
-    EditorWindow w(400, 200);
-    ASSERT_TRUE(w.ok());
-    SendMessageW(w.hwnd(), WM_GETOBJECT, 0, OBJID_CLIENT);
-    EXPECT_EQ(w.view().GetAccessibilityListener(), nullptr) << "no provider for other object ids";
-
+// What a node-API client reads of the window's element: "<control type> <class name>", or why not.
+std::wstring ReadElement(HWND hwnd) {
     HMODULE core = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    ASSERT_NE(core, nullptr);
+    if (!core) return L"no core library";
     auto fromHandle = reinterpret_cast<NodeFromHandleFn>(
         reinterpret_cast<void*>(GetProcAddress(core, "UiaNodeFromHandle")));
     auto property = reinterpret_cast<NodePropertyFn>(
         reinterpret_cast<void*>(GetProcAddress(core, "UiaGetPropertyValue")));
     auto release =
         reinterpret_cast<NodeReleaseFn>(reinterpret_cast<void*>(GetProcAddress(core, "UiaNodeRelease")));
-    ASSERT_TRUE(fromHandle && property && release);
-
-    HRESULT found = E_FAIL;
+    if (!fromHandle || !property || !release) return L"no node functions";
+    void* node = nullptr;
+    const HRESULT found = fromHandle(hwnd, &node);
+    if (FAILED(found) || !node) return L"no node: " + std::to_wstring(found);
     VARIANT controlType, className;
     VariantInit(&controlType);
     VariantInit(&className);
-    OnClientThread([&] {
-        void* node = nullptr;
-        found = fromHandle(w.hwnd(), &node);
-        if (FAILED(found) || !node) return;
-        property(node, uia::kControlTypeProperty, &controlType);
-        property(node, uia::kClassNameProperty, &className);
-        release(node);
-    });
-    ASSERT_EQ(found, S_OK);
-    EXPECT_NE(w.view().GetAccessibilityListener(), nullptr) << "made on the first root request";
-    ASSERT_EQ(controlType.vt, VT_I4);
-    EXPECT_EQ(controlType.lVal, uia::kDocumentControlType);
-    ASSERT_EQ(className.vt, VT_BSTR);
-    EXPECT_STREQ(className.bstrVal, L"QuillEdit");
+    property(node, uia::kControlTypeProperty, &controlType);
+    property(node, uia::kClassNameProperty, &className);
+    release(node);
+    std::wstring out = controlType.vt == VT_I4 ? std::to_wstring(controlType.lVal) : L"?";
+    out += L" ";
+    out += className.vt == VT_BSTR ? std::wstring(className.bstrVal, SysStringLen(className.bstrVal)) : L"?";
     VariantClear(&controlType);
     VariantClear(&className);
+    return out;
+}
+
+// Runs the client case below in a second process of this program while this thread pumps messages
+// (the provider answers on the window's thread); returns what it read.
+std::wstring ReadFromAnotherProcess(HWND hwnd) {
+    wchar_t self[MAX_PATH], temp[MAX_PATH + 1], out[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    GetTempPathW(MAX_PATH + 1, temp);
+    GetTempFileNameW(temp, L"uia", 0, out);
+    SetEnvironmentVariableW(L"LUMENPAD_UIA_TARGET",
+                            std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)).c_str());
+    SetEnvironmentVariableW(L"LUMENPAD_UIA_OUT", out);
+    std::wstring command =
+        L"\"" + std::wstring(self) +
+        L"\" --gtest_filter=AccessProvider.DISABLED_ClientProcess --gtest_also_run_disabled_tests";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    SetEnvironmentVariableW(L"LUMENPAD_UIA_TARGET", nullptr);
+    SetEnvironmentVariableW(L"LUMENPAD_UIA_OUT", nullptr);
+    if (!started) return L"not started";
+    for (int i = 0; i < 3000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; ++i) {
+        Pump();
+        Sleep(5);
+    }
+    TerminateProcess(process.hProcess, 1);  // if it is still waiting
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::wstring text;
+    if (FILE* f = _wfopen(out, L"rb")) {
+        wchar_t buffer[128] = {};
+        text.assign(buffer, std::fread(buffer, sizeof(wchar_t), 127, f));
+        std::fclose(f);
+    }
+    DeleteFileW(out);
+    return text;
+}
+
+// The client half of the test above, in its own process: only with the window and the output named.
+TEST(AccessProvider, DISABLED_ClientProcess) {
+    const char* target = std::getenv("LUMENPAD_UIA_TARGET");
+    const char* out = std::getenv("LUMENPAD_UIA_OUT");
+    if (!target || !out) GTEST_SKIP() << "run by WindowAnswersTheRootObjectIdOnly";
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const std::wstring read = ReadElement(reinterpret_cast<HWND>(std::strtoull(target, nullptr, 10)));
+    CoUninitialize();
+    if (FILE* f = std::fopen(out, "wb")) {
+        std::fwrite(read.data(), sizeof(wchar_t), read.size(), f);
+        std::fclose(f);
+    }
+}
+
+TEST(AccessProvider, WindowAnswersTheRootObjectIdOnly) {
+    EditorWindow w(400, 200);
+    ASSERT_TRUE(w.ok());
+    SendMessageW(w.hwnd(), WM_GETOBJECT, 0, OBJID_CLIENT);
+    EXPECT_EQ(w.view().GetAccessibilityListener(), nullptr) << "no provider for other object ids";
+
+    const std::wstring expected = std::to_wstring(uia::kDocumentControlType) + L" QuillEdit";
+    std::wstring fromThread;
+    OnClientThread([&] { fromThread = ReadElement(w.hwnd()); });
+    EXPECT_EQ(fromThread, expected) << "a client on another thread";
+    EXPECT_NE(w.view().GetAccessibilityListener(), nullptr) << "made on the first root request";
+    EXPECT_EQ(ReadFromAnotherProcess(w.hwnd()), expected) << "a client in another process";
 }
 
 // ---- direct calls: the element, the Text pattern, ranges and selection --------------------------
