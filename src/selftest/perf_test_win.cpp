@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app.h"
+#include "app/commands.h"
 #include "app/editor_calls.h"
 #include "app/tabs.h"
 #include "app/view_commands.h"
@@ -165,6 +167,52 @@ std::vector<double> FloorSteps(App& app, int steps) {
     return times;
 }
 
+// A command on the active tab until the window has repainted, per step.
+std::vector<double> CommandSteps(App& app, const std::vector<int>& commands) {
+    std::vector<double> times;
+    for (int id : commands) {
+        const double start = NowMs();
+        DispatchCommand(app, id);
+        Settle(app);
+        times.push_back(NowMs() - start);
+    }
+    return times;
+}
+
+double g_menuPainted = -1;
+
+// Notes when a menu window returns from its first paint, and closes it.
+LRESULT CALLBACK AfterMenuPaint(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    wchar_t name[32] = {};
+    if (code == HC_ACTION && m->message == WM_PAINT && g_menuPainted < 0 &&
+        GetClassNameW(m->hwnd, name, 32) && std::wstring_view(name) == L"Lumenpad.Menu") {
+        g_menuPainted = NowMs();
+        PostMessageW(m->hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// From a click on the main-menu button until the menu has painted, per step.
+std::vector<double> MenuSteps(App& app, int steps) {
+    std::vector<double> times;
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMenuPaint, nullptr, GetCurrentThreadId());
+    if (!hook) return times;
+    const BandRect& button = app.chrome.layout.menu;
+    const LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    for (int i = 0; i < steps; ++i) {
+        g_menuPainted = -1;
+        const double start = NowMs();
+        SendMessageW(app.hwnd, WM_MOUSEMOVE, 0, at);
+        SendMessageW(app.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(app.hwnd, WM_LBUTTONUP, 0, at);  // the menu's own loop runs inside
+        if (g_menuPainted >= 0) times.push_back(g_menuPainted - start);
+        Settle(app);
+    }
+    UnhookWindowsHookEx(hook);
+    return times;
+}
+
 }  // namespace
 
 void RunPerfTest(App& app) {
@@ -205,6 +253,28 @@ void RunPerfTest(App& app) {
         pages.push_back(NowMs() - start);
     }
     report.Steps("scroll: page down (per page)", pages);
+
+    // Word wrap and zoom change every row of the 10 MB file; only the screen is due at once.
+    const bool wrapBefore = app.settings.wrap;
+    SetWordWrap(app, false);
+    Settle(app);
+    std::vector<double> wrapOn, wrapOff;
+    for (int i = 0; i < 5; ++i) {
+        for (double t : CommandSteps(app, {kCmdWordWrap}))
+            wrapOn.push_back(t);
+        for (double t : CommandSteps(app, {kCmdWordWrap}))
+            wrapOff.push_back(t);
+    }
+    report.Steps("command: word wrap on, 10 MB", wrapOn);
+    report.Steps("command: word wrap off, 10 MB", wrapOff);
+    SetWordWrap(app, true);
+    Settle(app);
+    report.Steps("command: zoom in and out, 10 MB wrapped",
+                 CommandSteps(app, {kCmdZoomIn, kCmdZoomOut, kCmdZoomIn, kCmdZoomOut, kCmdZoomIn, kCmdZoomOut,
+                                    kCmdZoomIn, kCmdZoomOut, kCmdZoomIn, kCmdZoomOut}));
+    SetWordWrap(app, wrapBefore);
+    Settle(app);
+    report.Steps("menu: main button to first paint", MenuSteps(app, 11));
 
     OpenFindCard(app, FindMode::Find);
     SetWindowTextW(app.find.findEdit, L"fox");
