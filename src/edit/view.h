@@ -486,8 +486,12 @@ private:
     // layout could not be patched (it is then dropped).
     std::optional<int32_t> PatchLayout(bool inserted, int64_t position, int64_t length, int64_t line,
                                        const char* text);
-    // The same for the composition shown in the caret's line changing.
-    std::optional<int32_t> PatchCompositionLayout(int64_t line);
+    // The same for the composition shown in the caret's line changing: the rows of the line that
+    // changed, or nothing when the layout could not be patched (it is then dropped).
+    struct RowRange {
+        int32_t first, last;
+    };
+    std::optional<RowRange> PatchCompositionLayout(int64_t line);
     // Shows the current composition in the caret's line and repaints what moved.
     void ShowCompositionChange();
     int64_t LineBytes(int64_t line) const;

@@ -94,17 +94,16 @@ void View::ShowCompositionChange() {
     const int64_t line = doc_->LineFromPosition(caret_);
     const int64_t rowsBefore = RowCount(line);
     // A long line is patched in place, as typing patches it; other lines are laid out again.
-    const std::optional<int32_t> patchedFrom = PatchCompositionLayout(line);
-    if (!patchedFrom) {
+    const std::optional<RowRange> patched = PatchCompositionLayout(line);
+    if (!patched) {
         DropLayout(line);
         LayoutLine(line);
     }
-    // The rows below move only when the line's row count changed; in a patched line the rows
-    // before the first whose break moved stay as they were.
+    // The rows below move only when the line's row count changed.
     if (RowCount(line) != rowsBefore) {
         InvalidateLines(line, -1);
-    } else if (patchedFrom && *patchedFrom > 0) {
-        InvalidateRows(DisplayRowOfLine(line) + *patchedFrom, DisplayRowOfLine(line + 1) - 1);
+    } else if (patched) {
+        InvalidateRows(DisplayRowOfLine(line) + patched->first, DisplayRowOfLine(line) + patched->last);
     } else {
         InvalidateLines(line, 1);
     }

@@ -333,15 +333,16 @@ std::optional<int32_t> View::PatchLayout(bool inserted, int64_t position, int64_
     return first;
 }
 
-std::optional<int32_t> View::PatchCompositionLayout(int64_t line) {
+std::optional<View::RowRange> View::PatchCompositionLayout(int64_t line) {
     if (metricsStale_) return std::nullopt;
     LineLayout* slot = layouts_.Find(line);
     if (!slot || !slot->simple || slot->Units() < kPatchMinUnits) return std::nullopt;
     const CompositionView composition = CompositionInLine(doc_->LineStart(line), slot->lineLength);
     const uint32_t at = slot->compositionStart >= 0 ? static_cast<uint32_t>(slot->compositionStart)
                                                     : slot->UnitOfOffset(composition.offset);
-    const int32_t editRow = slot->RowOfUnit(at);
-    std::vector<uint32_t> oldRows(slot->rowStarts.begin(), slot->rowStarts.begin() + editRow + 1);
+    const int64_t unitsBefore = slot->Units();
+    const int32_t widthBefore = slot->Width();
+    const std::vector<uint32_t> oldRows = slot->rowStarts;
     if (!PatchComposition(*slot, Composing() ? &composition : nullptr, Params(), textFonts_)) {
         slot->line = -1;
         return std::nullopt;
@@ -349,10 +350,24 @@ std::optional<int32_t> View::PatchCompositionLayout(int64_t line) {
     layouts_.NoteWidth(slot->Width());
     if (Wrapping() && wrap_.Lines() == doc_->LineCount())
         wrap_.Set(line, static_cast<uint32_t>(slot->Rows()), true);
-    int32_t first = 0;
-    while (first < editRow && first + 1 < slot->Rows() && slot->rowStarts[first + 1] == oldRows[first + 1])
-        ++first;
-    return first;
+    const std::vector<uint32_t>& rows = slot->rowStarts;
+    // Rows before the composition's whose breaks stayed put are unchanged.
+    const int32_t editRow = slot->RowOfUnit(at);
+    RowRange changed{0, slot->Rows() - 1};
+    while (changed.first < editRow && static_cast<size_t>(changed.first) + 1 < oldRows.size() &&
+           rows[changed.first + 1] == oldRows[changed.first + 1])
+        ++changed.first;
+    // So are the rows after it when the text after it kept its place and its breaks, as when a
+    // jamo grows into a syllable of the same width.
+    const int64_t delta = slot->Units() - unitsBefore;
+    const int32_t endRow = slot->RowOfUnit(at + static_cast<uint32_t>(std::max(0, slot->compositionLength)));
+    if (slot->Width() == widthBefore && rows.size() == oldRows.size()) {
+        bool same = true;
+        for (size_t r = static_cast<size_t>(endRow) + 1; r < rows.size() && same; ++r)
+            same = int64_t{rows[r]} == int64_t{oldRows[r]} + delta;
+        if (same) changed.last = endRow;
+    }
+    return changed;
 }
 
 int64_t View::DisplayRowOfPosition(int64_t position) {
