@@ -343,6 +343,52 @@ TEST(Ime, ComposingInALongLineShowsWhatAFreshLayoutShows) {
     }
 }
 
+// The Hanja key (as a key or as the input method's key message) on a Hangul character asks the
+// input method for its Hanja there, with the candidate window put under the character first, and
+// selects the character for the converted one to replace exactly when the input method takes the
+// request; on an ASCII character, with a selection or at the end it does nothing.
+TEST(Ime, HanjaKeyConvertsTheCharacterAtTheCaret) {
+    struct Row {
+        int64_t anchor, caret;
+        UINT message;
+        bool asks;
+    };
+    const Row rows[] = {
+        {2, 2, WM_KEYDOWN, true},                                 // before 한
+        {2, 2, WM_IME_KEYDOWN, true}, {1, 1, WM_KEYDOWN, false},  // before b
+        {2, 5, WM_KEYDOWN, false},                                // 한 selected already
+        {6, 6, WM_KEYDOWN, false},                                // the end
+    };
+    const std::string text = Utf8(u"ab한c");
+    bool accepted = false;  // whether this system's input method takes the request at all
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.anchor << ".." << r.caret << " message " << r.message);
+        EditorWindow w(300, 100, 0, true);
+        ASSERT_TRUE(w.ok());
+        SetFocus(w.hwnd());
+        w.SetText(text);
+        SendMessageW(w.hwnd(), SCI_SETSEL, static_cast<WPARAM>(r.anchor), r.caret);
+        HIMC imc = ImmGetContext(w.hwnd());
+        if (&r == rows) {
+            wchar_t character[] = L"\uD55C";
+            accepted = ImmEscapeW(GetKeyboardLayout(0), imc, IME_ESC_HANJA_MODE, character) != 0;
+        }
+        CANDIDATEFORM away{0, CFS_POINT, {-7, -7}, {}};
+        ImmSetCandidateWindow(imc, &away);
+        SendMessageW(w.hwnd(), r.message, 0x19, 1);  // VK_HANJA
+        CANDIDATEFORM cf{};
+        ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
+        ImmReleaseContext(w.hwnd(), imc);
+        const auto x = static_cast<LONG>(SendMessageW(w.hwnd(), SCI_POINTXFROMPOSITION, 0, r.caret));
+        EXPECT_EQ(cf.ptCurrentPos.x, r.asks ? x : -7);
+        EXPECT_EQ(cf.ptCurrentPos.y, r.asks ? w.view().LineHeight() : -7);
+        const bool selects = r.asks && accepted;
+        EXPECT_EQ(w.view().Anchor(), selects ? 2 : r.anchor);
+        EXPECT_EQ(w.view().Caret(), selects ? 5 : r.caret);
+        EXPECT_EQ(DocText(w.doc()), text);
+    }
+}
+
 // A real input method (run by scripts/ime-real.sh, which types the 2-beolsik keys g k s r m f and
 // space into this window): the jamo are shown inline, the syllables commit as one typing step.
 TEST(Ime, RealInputMethodComposesInline) {
