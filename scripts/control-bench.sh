@@ -112,7 +112,9 @@ NAMES=(
     "typing: end of 100k-line file" "typing: middle of 100k-line file" "scroll: page down (per page)"
     "open: 2 MB single line (no wrap)" "typing: end of 2 MB line (no wrap)" "typing: start of 2 MB line (no wrap)"
     "typing: end of 2 MB line (wrap)" "memory: end" "typing: middle of 2 MB line (no wrap)"
-    "swap: two wrapped 10 MB documents" "memory: two 10 MB documents"
+    "swap: two wrapped 10 MB documents" "memory: two 10 MB documents" "composing: short line"
+    "composing: end of 100k-line file" "composing: middle of 2 MB line (no wrap)"
+    "composing: middle of 2 MB line (wrap)"
 )
 declare -A GROUP_OF=(
     ["memory: idle, one empty tab"]=memo ["typing: small memo"]=memo ["open: 100k lines (~10 MB)"]=open10
@@ -121,7 +123,9 @@ declare -A GROUP_OF=(
     ["open: 2 MB single line (no wrap)"]=open2 ["typing: end of 2 MB line (no wrap)"]=open2
     ["typing: start of 2 MB line (no wrap)"]=start2 ["typing: end of 2 MB line (wrap)"]=wrap2 ["memory: end"]=wrap2
     ["typing: middle of 2 MB line (no wrap)"]=middle2 ["swap: two wrapped 10 MB documents"]=swap10
-    ["memory: two 10 MB documents"]=swap10
+    ["memory: two 10 MB documents"]=swap10 ["composing: short line"]=compose
+    ["composing: end of 100k-line file"]=compose10 ["composing: middle of 2 MB line (no wrap)"]=compose2
+    ["composing: middle of 2 MB line (wrap)"]=compose2w
 )
 echo
 printf '%-40s' "scenario (median per step)"

@@ -172,6 +172,35 @@ void Shape(LineLayout& out, FontSet& fonts, int32_t tabWidth) {
     out.xs.Set(n, x);
 }
 
+// The character of composition text at unit k, stepping k past it (a surrogate pair is one).
+char32_t NextCompositionChar(const std::u16string& text, size_t& k) {
+    char32_t cp = text[k++];
+    if (cp >= 0xD800 && cp <= 0xDBFF && k < text.size() && text[k] >= 0xDC00 && text[k] <= 0xDFFF)
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[k++] - 0xDC00);
+    return cp;
+}
+
+// Writes composition text as units at byte offset `at`.
+void PutComposition(UnitWriter& w, const std::u16string& text, uint32_t at) {
+    for (size_t k = 0; k < text.size();) {
+        const char32_t cp = NextCompositionChar(text, k);
+        w.PutChar(cp, at, (cp == 0x20 ? kUnitBlank : 0) | kUnitComposition);
+    }
+}
+
+void NoteComposition(LineLayout& out, const CompositionView& composition, size_t start) {
+    const auto length = static_cast<int32_t>(composition.text->size());
+    out.compositionStart = static_cast<int32_t>(start);
+    out.compositionLength = length;
+    out.compositionCaret = out.compositionStart + std::clamp<int32_t>(composition.cursor, 0, length);
+    if (composition.attributes) {
+        out.compositionAttributes = *composition.attributes;
+    } else {
+        out.compositionAttributes.clear();
+    }
+    out.compositionAttributes.resize(composition.text->size(), 0);
+}
+
 bool IsInvalidByteUnit(const LineLayout& l, size_t u) {
     return u < l.chars.size() && l.chars[u] == 0xFFFD && l.offsets[u + 1] - l.offsets[u] == 1;
 }
@@ -255,22 +284,8 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     const int32_t spaceWidth = fonts.spaceWidth();
 
     auto putComposition = [&]() {
-        const std::u16string& text = *composition->text;
-        out.compositionStart = static_cast<int32_t>(w.n);
-        for (size_t k = 0; k < text.size(); ++k) {
-            char32_t cp = text[k];
-            if (cp >= 0xD800 && cp <= 0xDBFF && k + 1 < text.size() && text[k + 1] >= 0xDC00 &&
-                text[k + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (text[k + 1] - 0xDC00);
-                ++k;
-            }
-            w.PutChar(cp, compAt, (cp == 0x20 ? kUnitBlank : 0) | kUnitComposition);
-        }
-        out.compositionLength = static_cast<int32_t>(text.size());
-        out.compositionCaret =
-            out.compositionStart + std::clamp<int32_t>(composition->cursor, 0, out.compositionLength);
-        if (composition->attributes) out.compositionAttributes = *composition->attributes;
-        out.compositionAttributes.resize(text.size(), 0);
+        NoteComposition(out, *composition, w.n);
+        PutComposition(w, *composition->text, compAt);
         compDone = true;
     };
 
@@ -318,7 +333,7 @@ void BuildLineLayout(LineLayout& out, const char* bytes, int32_t length, int32_t
     out.offsets.Set(n, static_cast<uint32_t>(len));
     out.xs.Set(n, w.x);
     if (w.complex) Shape(out, fonts, tabWidth);
-    out.simple = !hasTab && !w.complex && compUnits == 0;
+    out.simple = !hasTab && !w.complex;
     WrapLineLayout(out, params.wrapMode, params.wrapWidth, 0);
 }
 
@@ -467,6 +482,66 @@ bool PatchLineLayout(LineLayout& l, bool inserted, uint32_t offset, const char* 
         previous.changedEnd = static_cast<uint32_t>(u);
     }
     WrapLineLayout(l, params.wrapMode, params.wrapWidth, static_cast<uint32_t>(u),
+                   wrapping ? &previous : nullptr);
+    return true;
+}
+
+bool PatchComposition(LineLayout& l, const CompositionView* composition, const LayoutParams& params,
+                      FontSet& fonts) {
+    if (!l.simple || l.offsets.empty()) return false;
+    static const std::u16string kNone;
+    const std::u16string& text = composition && composition->text ? *composition->text : kNone;
+    const size_t n = l.chars.size();
+    const size_t oldUnits = l.compositionStart >= 0 ? static_cast<size_t>(l.compositionLength) : 0;
+    if (oldUnits == 0 && text.empty()) return true;
+    for (size_t k = 0; k < text.size();) {
+        const char32_t cp = NextCompositionChar(text, k);
+        if (cp >= 0x0300 && (IsComplexScript(cp) || IsCombiningMark(cp))) return false;  // would be shaped
+    }
+    // A fresh layout puts the text before the first unit at or after its offset, which for a
+    // composition already shown is where that one begins.
+    const uint32_t offset =
+        text.empty() ? 0 : std::min<uint32_t>(composition->offset, static_cast<uint32_t>(l.lineLength));
+    size_t at;
+    if (oldUnits > 0) {
+        at = static_cast<size_t>(l.compositionStart);
+        if (at + oldUnits > n || (!text.empty() && l.offsets[at] != offset)) return false;
+    } else {
+        const auto first = l.offsets.begin();
+        at = static_cast<size_t>(std::lower_bound(first, first + n, offset) - first);
+    }
+    const bool wrapping =
+        (params.wrapMode == kWrapWord || params.wrapMode == kWrapChar) && params.wrapWidth > 0;
+    PreviousRows previous;
+    if (wrapping) previous.starts = l.rowStarts;
+
+    LineLayout add;
+    add.ResizeUnits(text.size());
+    UnitWriter w{add, fonts};
+    PutComposition(w, text, offset);
+    const size_t units = w.n;
+    const size_t end = at + oldUnits;
+    const int32_t x0 = l.xs[at];
+    for (size_t k = 0; k < units; ++k)
+        add.xs.Set(k, add.xs[k] + x0);
+    // The document's units after it move by the change in width; their offsets stay.
+    l.offsets.Replace(at, end, add.offsets.begin(), units);
+    l.xs.Replace(at, end, add.xs.begin(), units, w.x - (l.xs[end] - x0));
+    l.chars.Replace(at, end, add.chars.begin(), units);
+    l.fonts.Replace(at, end, add.fonts.begin(), units);
+    l.glyphs.Replace(at, end, add.glyphs.begin(), units);
+    l.flags.Replace(at, end, add.flags.begin(), units);
+    if (units > 0) {
+        NoteComposition(l, *composition, at);
+    } else {
+        l.compositionStart = -1;
+        l.compositionLength = 0;
+        l.compositionCaret = 0;
+        l.compositionAttributes.clear();
+    }
+    previous.delta = static_cast<int64_t>(units) - static_cast<int64_t>(oldUnits);
+    previous.changedEnd = static_cast<uint32_t>(at + units);
+    WrapLineLayout(l, params.wrapMode, params.wrapWidth, static_cast<uint32_t>(at),
                    wrapping ? &previous : nullptr);
     return true;
 }

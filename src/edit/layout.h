@@ -37,7 +37,7 @@ struct LineLayout {
     UnitArray<uint8_t> flags;
     std::vector<uint32_t> rowStarts{0};
     int32_t lineLength = 0;
-    bool simple = true;
+    bool simple = true;  // no tab and nothing shaped (composition included): patchable in place
     int32_t eolLength = 0;
     int32_t compositionStart = -1;
     int32_t compositionLength = 0;
@@ -115,6 +115,13 @@ void WrapLineLayout(LineLayout& layout, int32_t wrapMode, int32_t width, uint32_
 // line out again.
 bool PatchLineLayout(LineLayout& layout, bool inserted, uint32_t offset, const char* text, int32_t length,
                      const LayoutParams& params, FontSet& fonts);
+
+// In-place update of a simple layout for the composition shown in it changing: the units of the
+// composition it shows (if any) are replaced by `composition`'s (none when null or empty) at the
+// same place, as BuildLineLayout would put them. Returns false, leaving the layout unusable, when
+// the new text would be shaped or sits elsewhere; the caller then lays the line out again.
+bool PatchComposition(LineLayout& layout, const CompositionView* composition, const LayoutParams& params,
+                      FontSet& fonts);
 
 // Row estimate for a line of `bytes` bytes before it is laid out.
 uint32_t EstimateRows(int64_t bytes, int32_t averageCharWidth, int32_t wrapWidth);

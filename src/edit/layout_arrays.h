@@ -219,6 +219,32 @@ public:
         size_ -= gap;
     }
 
+    // Replaces entries [from, to) with `count` values from `values` and adds `shift` to every value
+    // after them (a relative array only). With as many values as it replaces nothing moves but the
+    // shifted values, and those only on the shorter side: a composition growing jamo by jamo in
+    // the middle of a 2 MB line costs what its own units cost.
+    template <typename It>
+    void Replace(size_t from, size_t to, It values, size_t count, T shift = T{}) {
+        if (count != to - from) {
+            Erase(from, to);
+            Insert(from, values, count, shift);
+            return;
+        }
+        if constexpr (Relative) {
+            const Stored s = static_cast<Stored>(shift);
+            Stored* p = buf_.get() + head_;
+            if (s == 0) {
+            } else if (from < size_ - to) {
+                MoveAdding(p, p, from, static_cast<Stored>(Stored{} - s));
+                base_ = static_cast<Stored>(base_ + s);
+            } else {
+                MoveAdding(p + to, p + to, size_ - to, s);
+            }
+        }
+        for (size_t k = 0; k < count; ++k, ++values)
+            Set(from + k, static_cast<T>(*values));
+    }
+
     friend bool operator==(const UnitArray& a, const UnitArray& b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end());
     }

@@ -467,6 +467,8 @@ private:
     // Ends a mouse selection and its drag timer.
     void EndMouseMode();
     void FillLayout(LineLayout& layout, int64_t line, bool withComposition);
+    // The composition as shown in a line that starts at `lineStart` and holds `length` bytes.
+    CompositionView CompositionInLine(int64_t lineStart, int64_t length) const;
     LayoutParams Params();
     uint32_t Estimate(int64_t line);
     void Rewrap();
@@ -484,6 +486,14 @@ private:
     // layout could not be patched (it is then dropped).
     std::optional<int32_t> PatchLayout(bool inserted, int64_t position, int64_t length, int64_t line,
                                        const char* text);
+    // The same for the composition shown in the caret's line changing: the rows of the line that
+    // changed, or nothing when the layout could not be patched (it is then dropped).
+    struct RowRange {
+        int32_t first, last;
+    };
+    std::optional<RowRange> PatchCompositionLayout(int64_t line);
+    // Shows the current composition in the caret's line and repaints what moved.
+    void ShowCompositionChange();
     int64_t LineBytes(int64_t line) const;
 
     std::unique_ptr<ViewHost> host_;

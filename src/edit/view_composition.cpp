@@ -56,12 +56,7 @@ void View::SetComposition(const std::u16string& text, const std::vector<uint8_t>
     compositionCursor_ = std::clamp<int32_t>(cursor, 0, static_cast<int32_t>(text.size()));
     if (!text.empty()) composing_ = true;
     if (text.empty() && !wasShown) return;
-    const int64_t line = doc_->LineFromPosition(caret_);
-    const int64_t rowsBefore = RowCount(line);
-    DropLayout(line);
-    LayoutLine(line);
-    // The rows below move only when the line's row count changed.
-    InvalidateLines(line, RowCount(line) == rowsBefore ? 1 : -1);
+    ShowCompositionChange();
     ScrollCaretIntoView(caret_, false);
     caretOn_ = true;
     if (focused_) RestartCaretTimer();
@@ -91,11 +86,27 @@ void View::EndComposition() {
     if (compositionText_.empty()) return;
     compositionText_.clear();
     compositionCursor_ = 0;
-    const int64_t line = doc_->LineFromPosition(caret_);
-    DropLayout(line);
-    if (Wrapping()) LayoutLine(line);
-    if (DisplayRowOfLine(line) - TopRow() <= LinesOnScreen()) InvalidateLines(line, -1);
+    ShowCompositionChange();
     UpdateSystemCaret();
+}
+
+void View::ShowCompositionChange() {
+    const int64_t line = doc_->LineFromPosition(caret_);
+    const int64_t rowsBefore = RowCount(line);
+    // A long line is patched in place, as typing patches it; other lines are laid out again.
+    const std::optional<RowRange> patched = PatchCompositionLayout(line);
+    if (!patched) {
+        DropLayout(line);
+        LayoutLine(line);
+    }
+    // The rows below move only when the line's row count changed.
+    if (RowCount(line) != rowsBefore) {
+        InvalidateLines(line, -1);
+    } else if (patched) {
+        InvalidateRows(DisplayRowOfLine(line) + patched->first, DisplayRowOfLine(line) + patched->last);
+    } else {
+        InvalidateLines(line, 1);
+    }
 }
 
 void View::CompleteComposition() {

@@ -84,6 +84,15 @@ LayoutParams View::Params() {
     return p;
 }
 
+CompositionView View::CompositionInLine(int64_t lineStart, int64_t length) const {
+    CompositionView composition;
+    composition.text = &compositionText_;
+    composition.attributes = &compositionAttributes_;
+    composition.offset = static_cast<uint32_t>(std::clamp<int64_t>(caret_ - lineStart, 0, length));
+    composition.cursor = compositionCursor_;
+    return composition;
+}
+
 void View::FillLayout(LineLayout& layout, int64_t line, bool withComposition) {
     ++layoutsMade;
     const int64_t start = doc_->LineStart(line);
@@ -91,13 +100,7 @@ void View::FillLayout(LineLayout& layout, int64_t line, bool withComposition) {
     const int64_t next = doc_->LineStart(line + 1);
     const int64_t length = std::min<int64_t>(end - start, 0x7FFFFFF0);
     const char* bytes = length > 0 ? doc_->RangePointer(start, length) : "";
-    CompositionView composition;
-    if (withComposition) {
-        composition.text = &compositionText_;
-        composition.attributes = &compositionAttributes_;
-        composition.offset = static_cast<uint32_t>(std::clamp<int64_t>(caret_ - start, 0, length));
-        composition.cursor = compositionCursor_;
-    }
+    const CompositionView composition = CompositionInLine(start, length);
     BuildLineLayout(layout, bytes, static_cast<int32_t>(length), static_cast<int32_t>(next - end), Params(),
                     textFonts_, withComposition ? &composition : nullptr);
 }
@@ -328,6 +331,43 @@ std::optional<int32_t> View::PatchLayout(bool inserted, int64_t position, int64_
     while (first < editRow && first + 1 < slot->Rows() && slot->rowStarts[first + 1] == oldRows[first + 1])
         ++first;
     return first;
+}
+
+std::optional<View::RowRange> View::PatchCompositionLayout(int64_t line) {
+    if (metricsStale_) return std::nullopt;
+    LineLayout* slot = layouts_.Find(line);
+    if (!slot || !slot->simple || slot->Units() < kPatchMinUnits) return std::nullopt;
+    const CompositionView composition = CompositionInLine(doc_->LineStart(line), slot->lineLength);
+    const uint32_t at = slot->compositionStart >= 0 ? static_cast<uint32_t>(slot->compositionStart)
+                                                    : slot->UnitOfOffset(composition.offset);
+    const int64_t unitsBefore = slot->Units();
+    const int32_t widthBefore = slot->Width();
+    const std::vector<uint32_t> oldRows = slot->rowStarts;
+    if (!PatchComposition(*slot, Composing() ? &composition : nullptr, Params(), textFonts_)) {
+        slot->line = -1;
+        return std::nullopt;
+    }
+    layouts_.NoteWidth(slot->Width());
+    if (Wrapping() && wrap_.Lines() == doc_->LineCount())
+        wrap_.Set(line, static_cast<uint32_t>(slot->Rows()), true);
+    const std::vector<uint32_t>& rows = slot->rowStarts;
+    // Rows before the composition's whose breaks stayed put are unchanged.
+    const int32_t editRow = slot->RowOfUnit(at);
+    RowRange changed{0, slot->Rows() - 1};
+    while (changed.first < editRow && static_cast<size_t>(changed.first) + 1 < oldRows.size() &&
+           rows[changed.first + 1] == oldRows[changed.first + 1])
+        ++changed.first;
+    // So are the rows after it when the text after it kept its place and its breaks, as when a
+    // jamo grows into a syllable of the same width.
+    const int64_t delta = slot->Units() - unitsBefore;
+    const int32_t endRow = slot->RowOfUnit(at + static_cast<uint32_t>(std::max(0, slot->compositionLength)));
+    if (slot->Width() == widthBefore && rows.size() == oldRows.size()) {
+        bool same = true;
+        for (size_t r = static_cast<size_t>(endRow) + 1; r < rows.size() && same; ++r)
+            same = int64_t{rows[r]} == int64_t{oldRows[r]} + delta;
+        if (same) changed.last = endRow;
+    }
+    return changed;
 }
 
 int64_t View::DisplayRowOfPosition(int64_t position) {

@@ -277,6 +277,118 @@ TEST(Ime, DrawnInlineWithTheWindowsUnderIt) {
     }
 }
 
+// The pixels the window shows now, read back from its device context.
+test::Capture Shown(HWND hwnd) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    HDC window = GetDC(hwnd);
+    test::Capture c =
+        test::CaptureDrawn(rc.right, rc.bottom, [window](HDC dc, int32_t width, int32_t height) {
+            BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
+        });
+    ReleaseDC(hwnd, window);
+    return c;
+}
+
+// In a line long enough to be patched in place rather than laid out again, every composition
+// update is shown exactly: the window shows what a full repaint draws (the update repainted all
+// that moved), and that equals a full repaint from a fresh layout of the line (the patched layout
+// is right). Updates of unshaped text make no new layout.
+TEST(Ime, ComposingInALongLineShowsWhatAFreshLayoutShows) {
+    const std::string piece = Utf8(u"가나다 abc 123 ");
+    std::string line;
+    while (line.size() < 2 * 3000)
+        line += piece;
+    // c compose, k complete, x cancel; shaped text (conjoining jamo) is laid out afresh.
+    const std::vector<Step> steps = {
+        {'c', u"ㅎ"},           {'c', u"하"}, {'c', u"한"}, {'c', u"한ㄱ"},   {'x'},
+        {'c', u"ㄱ"},           {'c', u"글"}, {'k'},        {'c', u"中文 x"}, {'c', u"\u1112"},
+        {'c', u"\u1112\u1161"}, {'k'}};
+    for (const int32_t wrap : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "wrap " << wrap);
+        EditorWindow w(420, 150, 0, true);
+        ASSERT_TRUE(w.ok());
+        SetFocus(w.hwnd());
+        SendMessageW(w.hwnd(), SCI_SETWRAPMODE, static_cast<WPARAM>(wrap), 0);
+        w.SetText(line);
+        SendMessageW(w.hwnd(), SCI_GOTOPOS, line.size() / 2 - line.size() / 2 % piece.size(), 0);
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& s = steps[i];
+            SCOPED_TRACE(testing::Message() << "step " << i << " '" << s.op << "'");
+            UpdateWindow(w.hwnd());
+            const uint64_t made = w.view().layoutsMade;
+            const bool shaped = (w.view().CompositionText() + s.text).find(u'\u1112') != std::u16string::npos;
+            if (s.op == 'c') {
+                Compose(w.hwnd(), s.text);
+            } else if (s.op == 'k') {
+                Hook(w.hwnd(), 5);
+            } else {
+                HIMC imc = ImmGetContext(w.hwnd());
+                ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+                ImmReleaseContext(w.hwnd(), imc);
+            }
+            UpdateWindow(w.hwnd());
+            UpdateWindow(w.hwnd());
+            if (!shaped) {
+                EXPECT_EQ(w.view().layoutsMade, made);
+            }
+            const test::Capture shown = Shown(w.hwnd()), full = w.Print();
+            w.view().DropLayout(0);
+            const test::Capture fresh = w.Print();
+            EXPECT_TRUE(shown.pixels == full.pixels);
+            EXPECT_TRUE(full.pixels == fresh.pixels);
+        }
+        EXPECT_EQ(w.view().CompositionText(), u"");
+        EXPECT_EQ(w.doc().Length(), static_cast<int64_t>(line.size() + Utf8(u"글\u1112\u1161").size()));
+    }
+}
+
+// The Hanja key (as a key or as the input method's key message) on a Hangul character asks the
+// input method for its Hanja there, with the candidate window put under the character first, and
+// selects the character for the converted one to replace exactly when the input method takes the
+// request; on an ASCII character, with a selection or at the end it does nothing.
+TEST(Ime, HanjaKeyConvertsTheCharacterAtTheCaret) {
+    struct Row {
+        int64_t anchor, caret;
+        UINT message;
+        bool asks;
+    };
+    const Row rows[] = {
+        {2, 2, WM_KEYDOWN, true},                                 // before 한
+        {2, 2, WM_IME_KEYDOWN, true}, {1, 1, WM_KEYDOWN, false},  // before b
+        {2, 5, WM_KEYDOWN, false},                                // 한 selected already
+        {6, 6, WM_KEYDOWN, false},                                // the end
+    };
+    const std::string text = Utf8(u"ab한c");
+    bool accepted = false;  // whether this system's input method takes the request at all
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.anchor << ".." << r.caret << " message " << r.message);
+        EditorWindow w(300, 100, 0, true);
+        ASSERT_TRUE(w.ok());
+        SetFocus(w.hwnd());
+        w.SetText(text);
+        SendMessageW(w.hwnd(), SCI_SETSEL, static_cast<WPARAM>(r.anchor), r.caret);
+        HIMC imc = ImmGetContext(w.hwnd());
+        if (&r == rows) {
+            wchar_t character[] = L"\uD55C";
+            accepted = ImmEscapeW(GetKeyboardLayout(0), imc, IME_ESC_HANJA_MODE, character) != 0;
+        }
+        CANDIDATEFORM away{0, CFS_POINT, {-7, -7}, {}};
+        ImmSetCandidateWindow(imc, &away);
+        SendMessageW(w.hwnd(), r.message, 0x19, 1);  // VK_HANJA
+        CANDIDATEFORM cf{};
+        ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
+        ImmReleaseContext(w.hwnd(), imc);
+        const auto x = static_cast<LONG>(SendMessageW(w.hwnd(), SCI_POINTXFROMPOSITION, 0, r.caret));
+        EXPECT_EQ(cf.ptCurrentPos.x, r.asks ? x : -7);
+        EXPECT_EQ(cf.ptCurrentPos.y, r.asks ? w.view().LineHeight() : -7);
+        const bool selects = r.asks && accepted;
+        EXPECT_EQ(w.view().Anchor(), selects ? 2 : r.anchor);
+        EXPECT_EQ(w.view().Caret(), selects ? 5 : r.caret);
+        EXPECT_EQ(DocText(w.doc()), text);
+    }
+}
+
 // A real input method (run by scripts/ime-real.sh, which types the 2-beolsik keys g k s r m f and
 // space into this window): the jamo are shown inline, the syllables commit as one typing step.
 TEST(Ime, RealInputMethodComposesInline) {

@@ -54,7 +54,22 @@ void RandomEditsMatchAVector(unsigned seed) {
     for (int step = 0; step < 3000; ++step) {
         SCOPED_TRACE(testing::Message() << "step " << step);
         const T shift = Relative ? static_cast<T>(rng() % 7) : T{};
-        if (rng() % 5 < 3 || model.size() < 2) {
+        const unsigned kind = rng() % 6;
+        if (kind == 5 && !model.empty()) {
+            // Replaced by as many values (moving nothing) or by one more or less.
+            const size_t from = Position(rng, model.size() - 1);
+            const size_t to = std::min(model.size(), from + rng() % 3);
+            const size_t count = rng() % 2 ? to - from : rng() % 3;
+            std::vector<T> values(count);
+            for (auto& v : values)
+                v = static_cast<T>(rng() % 100);
+            a.Replace(from, to, values.begin(), count, shift);
+            for (size_t k = to; k < model.size(); ++k)
+                model[k] = static_cast<T>(model[k] + shift);
+            model.erase(model.begin() + static_cast<std::ptrdiff_t>(from),
+                        model.begin() + static_cast<std::ptrdiff_t>(to));
+            model.insert(model.begin() + static_cast<std::ptrdiff_t>(from), values.begin(), values.end());
+        } else if (kind < 3 || model.size() < 2) {
             const size_t at = Position(rng, model.size());
             // Mostly small insertions, sometimes a large one that outgrows the spare room at once.
             const size_t count = rng() % 150 == 0 ? 300 + rng() % 500 : 1 + rng() % 3;

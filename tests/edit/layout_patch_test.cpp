@@ -90,6 +90,63 @@ TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayout) {
     RandomEdits({8, kWrapChar, 301}, 4);
 }
 
+// Input-method compositions shown, changed and ended at random places of a long line, committed
+// as typing now and then, each step patched in place and checked against a fresh layout. Text
+// that a fresh layout would shape is refused; the line is then laid out afresh, as the view does.
+void RandomCompositions(LayoutParams params, unsigned seed) {
+    TestFonts t;
+    std::string line;
+    while (line.size() < 3000 * 2)
+        line += U8(u8"가나다 abc 123 ");
+    LineLayout layout = Layout(t.fonts, line, params);
+    const std::vector<std::u16string> texts = {u"ㅎ", u"하",  u"한",           u"한ㄱ",
+                                               u"",   u" ",   u"\u3000ㄱ",     u"中文",
+                                               u"😀",  u"x y", u"\u1112\u1161", u"e\u0301"};
+    std::mt19937 rng(seed);
+    std::u16string shown;
+    std::vector<uint8_t> attributes;
+    CompositionView cv{&shown, &attributes, 0, 0};
+    int refused = 0;
+    for (int step = 0; step < 400; ++step) {
+        const int what = static_cast<int>(rng() % 8);
+        if (shown.empty() && what == 0) {
+            // Elsewhere in the line (a character boundary, or the end).
+            const std::vector<uint32_t> bounds = Boundaries(layout);
+            cv.offset = bounds[rng() % bounds.size()];
+        }
+        const bool end = what == 1 && !shown.empty();
+        const std::u16string text = end ? u"" : texts[rng() % texts.size()];
+        shown = text;
+        attributes.assign(shown.size(), static_cast<uint8_t>(rng() % 3));
+        cv.cursor = static_cast<int32_t>(rng() % (shown.size() + 1));
+        if (!PatchComposition(layout, &cv, params, t.fonts)) {
+            ++refused;
+            layout = Layout(t.fonts, line, params, &cv);
+        }
+        SCOPED_TRACE(testing::Message() << "step " << step << " at " << cv.offset);
+        ExpectSameLayout(layout, Layout(t.fonts, line, params, &cv));
+        if (testing::Test::HasFatalFailure()) return;
+        if (end && rng() % 2 == 0 && layout.compositionStart < 0) {
+            // Committed: the text typed at the place it was shown.
+            const std::string typed = "ab";
+            ASSERT_TRUE(PatchLineLayout(layout, true, cv.offset, typed.data(), 2, params, t.fonts));
+            line.insert(cv.offset, typed);
+            cv.offset += 2;
+            ExpectSameLayout(layout, Layout(t.fonts, line, params));
+            if (testing::Test::HasFatalFailure()) return;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, 200);
+}
+
+TEST(LayoutPatch, RandomCompositionsInALongLineMatchAFreshLayout) {
+    RandomCompositions({8, kWrapNone, 0}, 5);
+    RandomCompositions({8, kWrapWord, 300}, 6);
+    RandomCompositions({8, kWrapWord, 45}, 7);
+    RandomCompositions({8, kWrapChar, 301}, 8);
+}
+
 TEST(LayoutPatch, ALineGrownAndShrunkAtItsEndsStaysExact) {
     // From two units to past the long-line size and back by typing and deleting at either end:
     // small arrays, their spare room running out on each side, and rows reflowing from the start.

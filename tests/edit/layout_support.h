@@ -57,6 +57,10 @@ inline void ExpectSameLayout(const LineLayout& got, const LineLayout& want) {
     ASSERT_EQ(got.rowStarts, want.rowStarts);
     ASSERT_EQ(got.lineLength, want.lineLength);
     ASSERT_EQ(got.simple, want.simple);
+    ASSERT_EQ(got.compositionStart, want.compositionStart);
+    ASSERT_EQ(got.compositionLength, want.compositionLength);
+    ASSERT_EQ(got.compositionCaret, want.compositionCaret);
+    ASSERT_EQ(got.compositionAttributes, want.compositionAttributes);
 }
 
 // The text of each display row as UTF-16 units, for readable expectations.

@@ -147,6 +147,31 @@ std::vector<double> TypeAt(ControlDriver& d, int64_t position, int count) {
     return times;
 }
 
+// Korean input at `position`: each syllable grows jamo by jamo in the input method's composition
+// (three updates, each timed with its painting), then is committed untimed, as the next syllable
+// begins.
+std::vector<double> ComposeAt(ControlDriver& d, int64_t position, int count) {
+    d.SetCaret(position);
+    Pump(d.hwnd());
+    static const wchar_t* const kSyllables[][3] = {
+        {L"ㅎ", L"하", L"한"}, {L"ㄱ", L"그", L"글"}, {L"ㅇ", L"이", L"입"}, {L"ㄹ", L"려", L"력"}};
+    std::vector<double> times;
+    const double start = Now();
+    for (int i = 0; i < count && Now() - start < kTypingBudgetMs; ++i) {
+        const double t0 = Now();
+        d.Compose(kSyllables[(i / 3) % 4][i % 3]);
+        Pump(d.hwnd());
+        times.push_back(Now() - t0);
+        if (i % 3 == 2) {
+            d.CompleteComposition();
+            Pump(d.hwnd());
+        }
+    }
+    d.CompleteComposition();
+    Pump(d.hwnd());
+    return times;
+}
+
 double Open(ControlDriver& d, const std::string& text) {
     const double t0 = Now();
     d.Load(text);
@@ -157,8 +182,9 @@ double Open(ControlDriver& d, const std::string& text) {
 // The scenarios come in groups; each group sets up what it needs (opening untimed when opening is
 // not what it measures), so the script can run every group in its own process under a time limit
 // and a control that hangs in one scenario still reports the others.
-constexpr const char* kGroups[] = {"memo",   "open10",  "middle10", "page10", "open2",
-                                   "start2", "middle2", "wrap2",    "swap10"};
+constexpr const char* kGroups[] = {"memo",      "open10",   "middle10", "page10", "open2",
+                                   "start2",    "middle2",  "wrap2",    "swap10", "compose",
+                                   "compose10", "compose2", "compose2w"};
 
 void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& report) {
     if (group == "memo") {
@@ -221,6 +247,21 @@ void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& re
         Open(d, TwoMegabyteLine());
         report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(d, d.Length(), 100), "char");
         report.Add("memory: end", WorkingSetMb(), "MB");
+    } else if (group == "compose") {
+        Open(d, "루멘판 성능 시험 줄 The quick brown fox jumps over the lazy dog.");
+        report.AddSteps("composing: short line", ComposeAt(d, d.Length(), 90), "update");
+    } else if (group == "compose10") {
+        Open(d, HundredThousandLines());
+        report.AddSteps("composing: end of 100k-line file", ComposeAt(d, d.Length(), 90), "update");
+    } else if (group == "compose2") {
+        Open(d, TwoMegabyteLine());
+        report.AddSteps("composing: middle of 2 MB line (no wrap)", ComposeAt(d, d.Length() / 2, 90),
+                        "update");
+    } else if (group == "compose2w") {
+        d.Create(frame, true);
+        Pump(frame);
+        Open(d, TwoMegabyteLine());
+        report.AddSteps("composing: middle of 2 MB line (wrap)", ComposeAt(d, d.Length() / 2, 90), "update");
     } else if (group == "swap10") {
         // Not a scenario of the performance test: switching between two tabs that show wrapped
         // 10 MB texts, each scrolled to its middle, painting included.

@@ -2,7 +2,10 @@
 // control class; each registers itself under a short name ("edit", "richedit", ...).
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <imm.h>
+// clang-format on
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +30,22 @@ public:
     virtual void PageDown() {
         SendMessageW(hwnd_, WM_KEYDOWN, VK_NEXT, 1);
         SendMessageW(hwnd_, WM_KEYUP, VK_NEXT, 0xC0000001);
+    }
+    // Shows `text` as the input method's composition at the caret, through the window's input
+    // context as an input method hands it over.
+    virtual void Compose(const std::wstring& text) {
+        if (HIMC imc = ImmGetContext(hwnd_)) {
+            ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(text.c_str()),
+                                     static_cast<DWORD>(text.size() * sizeof(wchar_t)), nullptr, 0);
+            ImmReleaseContext(hwnd_, imc);
+        }
+    }
+    // Asks the input method to commit what it is composing.
+    virtual void CompleteComposition() {
+        if (HIMC imc = ImmGetContext(hwnd_)) {
+            ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+            ImmReleaseContext(hwnd_, imc);
+        }
     }
     // Document swapping, as a tabbed program shows one of several open texts in one control:
     // opens each text as a document of its own (false when the control has no such thing), then
