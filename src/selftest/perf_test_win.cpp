@@ -26,6 +26,7 @@
 #include "files/save_file.h"
 #include "selftest/self_test.h"
 #include "tools/find_card.h"
+#include "tools/line_tools.h"
 
 namespace lumen {
 
@@ -287,8 +288,24 @@ void RunPerfTest(App& app) {
         counts.push_back(NowMs() - start);
     }
     report.Steps("find: count matches (10k cap)", counts);
-    CloseFindCard(app);
+
+    // The whole 10 MB file at once, each until repainted: replace all (one undo step), then sorting
+    // and removing duplicate lines (nothing selected, so the whole document).
+    OpenFindCard(app, FindMode::Replace);
+    SetWindowTextW(app.find.findEdit, L"fox");
+    SetWindowTextW(app.find.replaceEdit, L"cat");
     Settle(app);
+    double start = NowMs();
+    ReplaceAll(app);
+    Settle(app);
+    report.Line("find: replace all \"fox\" by \"cat\" (10 MB)", NowMs() - start, "ms");
+    CloseFindCard(app);
+    Ed(app, SCI_SETEMPTYSELECTION, 0);
+    Settle(app);
+    report.Line("line tools: sort 100k lines",
+                CommandSteps(app, {static_cast<int>(LineTool::SortAscending)}).front(), "ms");
+    report.Line("line tools: remove duplicate lines",
+                CommandSteps(app, {static_cast<int>(LineTool::RemoveDuplicates)}).front(), "ms");
 
     NewTab(app);
     SetEditorText(app, kTypedLine);
