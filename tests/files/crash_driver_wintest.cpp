@@ -8,7 +8,7 @@
 //   verify  after the restart: every tab is back with everything typed 1.5 s or more before the kill.
 // While typing it also saves file tabs now and then (command 102) and toggles line numbers (116, which
 // rewrites settings.ini), so that user files and settings are written too, not only backups and the
-// session. LUMENPAD_CRASH_AIM (file, backup, session, settings or replace) makes the writes the script
+// session. LUMENPAD_CRASH_AIM (file, backup, session or settings) makes the writes the script
 // is aiming its kill at more frequent; LUMENPAD_CRASH_BIG names a large file tab that gets half of the
 // bursts in the file and backup rounds, so that its writes last long enough to be cut off.
 // Tabs are read from outside with window messages only: a tab is activated with its command
@@ -85,11 +85,15 @@ std::wstring FilePath(const std::wstring& name) {
 struct Program {
     HWND main = nullptr, editor = nullptr;
 
+    // The window that answers: once a type phase waited 30 s for one, possibly on a window of the
+    // killed program that Wine had not cleared away yet; every window of the class is tried.
     bool Find(int waitMs) {
         for (int waited = 0; waited <= waitMs; waited += 100, Sleep(100)) {
-            main = FindWindowW(L"Lumenpad.Main", nullptr);
-            editor = main ? FindWindowExW(main, nullptr, L"QuillEdit", nullptr) : nullptr;
-            if (editor && GetWindowTextLengthW(main) > 0) return true;
+            for (main = nullptr; (main = FindWindowExW(nullptr, main, L"Lumenpad.Main", nullptr));) {
+                editor = FindWindowExW(main, nullptr, L"QuillEdit", nullptr);
+                DWORD_PTR length = 0;
+                if (editor && Send(main, WM_GETTEXTLENGTH, 0, 0, &length) && length > 0) return true;
+            }
         }
         return false;
     }
@@ -273,7 +277,7 @@ void TypePhase(const std::string& dir) {
         if (!TypeBurst(p, journal, static_cast<int>(tabs.size()) - 1, tabs.back().text, tag, random)) return;
     }
     const std::string aim = Env("LUMENPAD_CRASH_AIM");
-    const bool fileAim = aim == "file" || aim == "replace";
+    const bool fileAim = aim == "file";
     const auto big = std::find_if(tabs.begin(), tabs.end(),
                                   [](auto& t) { return t.title == Utf8ToWide(Env("LUMENPAD_CRASH_BIG")); });
     const int saveChance = fileAim ? 40 : 10, settingsChance = aim == "settings" ? 100 : 10;
