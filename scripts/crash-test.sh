@@ -153,9 +153,17 @@ for round in $(seq 1 "$ROUNDS"); do
     rm -f "$W/journal.txt"
     driver type &
     TYPER=$!
-    wait_ms=$((2500 + RANDOM % 9000))
-    [[ -n $AIM ]] && wait_ms=2500 # typing into every tab has begun; the aim takes its own time
-    sleep "$(printf '%d.%03d' $((wait_ms / 1000)) $((wait_ms % 1000)))"
+    # The clock starts once typing has begun: a kill while the driver starts up or reads the tabs
+    # tests nothing and leaves it without a journal (or with a tab it could not read).
+    for ((i = 0; i < 600; i++)); do
+        grep -qs '^E' "$W/journal.txt" && break
+        kill -0 "$TYPER" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [[ -z $AIM ]]; then # the aimed kill takes its own time
+        wait_ms=$((500 + RANDOM % 9000))
+        sleep "$(printf '%d.%03d' $((wait_ms / 1000)) $((wait_ms % 1000)))"
+    fi
     if ! kill -0 "$PROGRAM" 2>/dev/null; then
         echo "program ended by itself before the kill" | tee -a "$LOG"
         failures=$((failures + 1))

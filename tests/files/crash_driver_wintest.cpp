@@ -85,15 +85,11 @@ std::wstring FilePath(const std::wstring& name) {
 struct Program {
     HWND main = nullptr, editor = nullptr;
 
-    // The window that answers: once a type phase waited 30 s for one, possibly on a window of the
-    // killed program that Wine had not cleared away yet; every window of the class is tried.
     bool Find(int waitMs) {
         for (int waited = 0; waited <= waitMs; waited += 100, Sleep(100)) {
-            for (main = nullptr; (main = FindWindowExW(nullptr, main, L"Lumenpad.Main", nullptr));) {
-                editor = FindWindowExW(main, nullptr, L"QuillEdit", nullptr);
-                DWORD_PTR length = 0;
-                if (editor && Send(main, WM_GETTEXTLENGTH, 0, 0, &length) && length > 0) return true;
-            }
+            main = FindWindowW(L"Lumenpad.Main", nullptr);
+            editor = main ? FindWindowExW(main, nullptr, L"QuillEdit", nullptr) : nullptr;
+            if (editor && GetWindowTextLengthW(main) > 0) return true;
         }
         return false;
     }
@@ -113,14 +109,15 @@ struct Program {
         const size_t suffix = t.rfind(L" - 루멘판");
         return suffix == std::wstring::npos ? t : t.substr(0, suffix);
     }
-    std::wstring Text() {
-        DWORD_PTR length = 0;
-        if (!Send(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return L"";
+    // False when the program did not answer (it may have been killed just now).
+    bool Text(std::wstring& out) {
+        DWORD_PTR length = 0, got = 0;
+        if (!Send(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return false;
         std::wstring text(length + 1, L'\0');
-        DWORD_PTR got = 0;
-        Send(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got);
+        if (!Send(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got)) return false;
         text.resize(std::min<size_t>(got, length));
-        return Normal(text);
+        out = Normal(text);
+        return true;
     }
 };
 
@@ -136,8 +133,9 @@ bool ReadTabs(Program& p, std::vector<TabText>& tabs) {
     if (!p.Command(kLastTab)) return false;
     const std::wstring last = p.Title();
     for (int i = 0; i < kMaxTabs; ++i) {
-        if (!p.Command(kFirstTab + i)) return false;
-        tabs.push_back({p.Title(), p.Text()});
+        tabs.push_back({});
+        if (!p.Command(kFirstTab + i) || !p.Text(tabs.back().text)) return false;
+        tabs.back().title = p.Title();
         // A command that changed nothing (or two tabs of one name) would read one tab twice.
         if (i > 0 && tabs[i].title == tabs[i - 1].title) return false;
         if (tabs.back().title == last) return true;
