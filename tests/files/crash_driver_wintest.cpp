@@ -183,7 +183,7 @@ std::vector<History> ReadJournal(const std::string& path) {
         std::string kind, a, b, c;
         std::getline(fields, kind, '\t'), std::getline(fields, a, '\t'), std::getline(fields, b, '\t');
         std::getline(fields, c, '\t');
-        if (kind == "T") tabs.push_back({{Unescape(a), Unescape(b)}, Unescape(c), {}});
+        if (kind == "T") tabs.push_back({{Unescape(a), Unescape(b)}, Unescape(c), {}, {}});
         if (kind == "B" && std::stoul(b) < tabs.size()) {
             History& h = tabs[std::stoul(b)];
             h.typed += Unescape(c);
@@ -344,8 +344,9 @@ void FilesPhase(const std::string& dir, const std::wstring& data, int64_t kill) 
     for (const auto& [name, history] : byName) {
         ++checked;
         std::string content;
-        ReadWholeFile(FilePath(name), content, error);
-        if (content.empty() || !history->IsState(Normal(Utf8ToWide(content))))
+        if (!ReadWholeFile(FilePath(name), content, error))
+            faults += " missing-file:" + WideToUtf8(name);
+        else if (content.empty() || !history->IsState(Normal(Utf8ToWide(content))))
             faults += " torn-file:" + WideToUtf8(name);
     }
     std::printf("crash-driver files: kill at %lld, %d files checked, faults:%s\n",

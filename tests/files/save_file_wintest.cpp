@@ -98,7 +98,7 @@ TEST(SaveBench, DISABLED_TenMegabytes) {
     std::vector<Row> rows;
     for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Ansi})
         for (bool flush : {true, false})
-            rows.push_back({encoding, flush});
+            rows.push_back({encoding, flush, 0, {}, {}});
     using Clock = std::chrono::steady_clock;
     const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
     for (int run = 0; run < 9; ++run) {
