@@ -95,14 +95,14 @@ AIMS=(file backup session settings)
 exec {tick}<> <(:) # a pipe nobody writes: read -t on it sleeps without starting a process
 
 # The aimed kill: polls every half millisecond for the temporary file of one kind. Each write seen from
-# start to end teaches how long that kind lasts; after the first, a start is answered by a kill a
-# random part of the longest write seen later, provided the file is still there at that moment (a
-# write that ends first only teaches). Gives up and kills anyway after 20 s. Sets AIMED to what
-# happened.
+# start to end teaches how long that kind lasts; after the first, a start is answered by a kill after a
+# random part of the longest write seen so far, provided the file is still there at that moment (a
+# write that ends first only teaches). Writes of one kind differ in length (a 4 MB file and a small
+# one), so a kill may keep missing: after 10 s it kills at the first sight of a write. Gives up and
+# kills anyway after 20 s. Sets AIMED to what happened.
 aim_kill() { # kind
     local kind=$1 now started=0 longest=0 delay=-1 seen=0
-    local deadline=$((${EPOCHREALTIME/./} + 20000000))
-    AIMED="no $kind write seen in 20 s"
+    local hurry=$((${EPOCHREALTIME/./} + 10000000)) deadline=$((${EPOCHREALTIME/./} + 20000000))
     while :; do
         now=${EPOCHREALTIME/./}
         temps "$kind"
@@ -110,6 +110,7 @@ aim_kill() { # kind
             if ((started == 0)); then
                 started=$now seen=$((seen + 1)) delay=-1
                 ((longest > 0)) && delay=$((RANDOM * longest / 32768))
+                ((now > hurry)) && delay=0
             fi
             if ((delay >= 0 && now - started >= delay)); then
                 kill -KILL "$PROGRAM"
@@ -125,6 +126,7 @@ aim_kill() { # kind
         ((now > deadline)) && break
         read -r -t 0.0005 -u "$tick"
     done
+    AIMED="no $kind write cut off in 20 s ($seen seen)"
     killed_at=$(date +%s%N)
     kill -KILL "$PROGRAM"
 }
