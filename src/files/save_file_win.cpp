@@ -13,6 +13,15 @@ uint32_t LastErrorOr(uint32_t fallback) {
     return error ? error : fallback;
 }
 
+// Wine's ReplaceFileW moves the target aside, deletes it and only then moves the replacement in: a
+// crash in between leaves no file under the target's name at all (the crash test caught it). Its
+// MoveFileExW is a single rename, which never does. The system's own ReplaceFileW swaps the file in
+// without such a gap and keeps the target's identity and attributes, so there it stays first.
+bool RunningOnWine() {
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
 // Closes the handle and reports the last error of a failed step (closing must not change it).
 bool Finish(HANDLE file, bool ok, uint32_t& error) {
     if (!ok) error = LastErrorOr(kErrorWriteFault);
@@ -59,6 +68,9 @@ public:
     }
 
     bool Replace(const std::wstring& target, const std::wstring& replacement, uint32_t& error) override {
+        if (RunningOnWine() && MoveFileExW(replacement.c_str(), target.c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
         if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                          nullptr, nullptr))
             return true;

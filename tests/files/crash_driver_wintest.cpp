@@ -2,9 +2,15 @@
 // program (lumenpad.exe) in one Wine prefix, in three phases chosen by LUMENPAD_CRASH_PHASE:
 //   type    types random Hangul and Latin bursts into the program's tabs (file tabs and memos),
 //           journalling every burst with its times, until the program is killed;
-//   files   after the kill, before the restart: the session file is whole, every backup an unsaved
-//           memo names exists, every user file holds a state the user typed (never empty or torn);
+//   files   after the kill, before the restart: the session and settings files are whole, every
+//           backup the session names holds a state of its tab, every user file holds a state the
+//           user typed (never empty or torn);
 //   verify  after the restart: every tab is back with everything typed 1.5 s or more before the kill.
+// While typing it also saves file tabs now and then (command 102) and toggles line numbers (116, which
+// rewrites settings.ini), so that user files and settings are written too, not only backups and the
+// session. LUMENPAD_CRASH_AIM (file, backup, session or settings) makes the writes the script
+// is aiming its kill at more frequent; LUMENPAD_CRASH_BIG names a large file tab that gets half of the
+// bursts in the file and backup rounds, so that its writes last long enough to be cut off.
 // Tabs are read from outside with window messages only: a tab is activated with its command
 // (300 + index, 308 the last), its text read with WM_GETTEXT from the editor and its name from the
 // main window's title. Every tab's title is unique (file names; memos start with a tag "[m<k>]").
@@ -31,7 +37,7 @@ namespace lumen {
 namespace {
 
 constexpr UINT kSciDocumentEnd = 2318, kSciNewLine = 2329;
-constexpr WPARAM kNewTab = 100, kFirstTab = 300, kLastTab = 308;
+constexpr WPARAM kNewTab = 100, kSave = 102, kLineNumbers = 116, kFirstTab = 300, kLastTab = 308;
 constexpr int kMaxTabs = 8;
 constexpr wchar_t kUntitled[] = L"새 메모";       // an empty memo's title
 constexpr int64_t kKeepWindowNs = 1'500'000'000;  // everything typed this long before the kill is back
@@ -103,14 +109,15 @@ struct Program {
         const size_t suffix = t.rfind(L" - 루멘판");
         return suffix == std::wstring::npos ? t : t.substr(0, suffix);
     }
-    std::wstring Text() {
-        DWORD_PTR length = 0;
-        if (!Send(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return L"";
+    // False when the program did not answer (it may have been killed just now).
+    bool Text(std::wstring& out) {
+        DWORD_PTR length = 0, got = 0;
+        if (!Send(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return false;
         std::wstring text(length + 1, L'\0');
-        DWORD_PTR got = 0;
-        Send(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got);
+        if (!Send(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got)) return false;
         text.resize(std::min<size_t>(got, length));
-        return Normal(text);
+        out = Normal(text);
+        return true;
     }
 };
 
@@ -126,8 +133,9 @@ bool ReadTabs(Program& p, std::vector<TabText>& tabs) {
     if (!p.Command(kLastTab)) return false;
     const std::wstring last = p.Title();
     for (int i = 0; i < kMaxTabs; ++i) {
-        if (!p.Command(kFirstTab + i)) return false;
-        tabs.push_back({p.Title(), p.Text()});
+        tabs.push_back({});
+        if (!p.Command(kFirstTab + i) || !p.Text(tabs.back().text)) return false;
+        tabs.back().title = p.Title();
         // A command that changed nothing (or two tabs of one name) would read one tab twice.
         if (i > 0 && tabs[i].title == tabs[i - 1].title) return false;
         if (tabs.back().title == last) return true;
@@ -135,28 +143,35 @@ bool ReadTabs(Program& p, std::vector<TabText>& tabs) {
     return false;
 }
 
-// One tab's history in the journal: what it held at the start, and each burst's text with the times
-// its typing began and ended (0 when the kill came first).
+// One tab's history in the journal: what it held at the start, and each burst with the times its
+// typing began and ended (0 when the kill came first). Typing always appends, so every state is the
+// start text and a prefix of everything typed; the journal keeps each burst's units only, which
+// keeps it small next to a large tab.
 struct History {
     TabText start;
-    std::wstring file;  // a file tab's file content at the start
+    std::wstring file;   // a file tab's file content at the start
+    std::wstring typed;  // every burst's units, in order
     struct Burst {
         int64_t begin, end;
-        std::wstring text;
+        size_t typed;  // typed.size() after the burst
     };
     std::vector<Burst> bursts;
-    std::wstring Final() const { return bursts.empty() ? start.text : bursts.back().text; }
+    std::wstring Final() const { return start.text + typed; }
     // What must be back: the text after the last burst finished before the cut-off.
     std::wstring Required(int64_t cutoff) const {
-        std::wstring t = start.text;
+        size_t n = 0;
         for (const auto& b : bursts)
-            if (b.end && b.end <= cutoff) t = b.text;
-        return t;
+            if (b.end && b.end <= cutoff) n = b.typed;
+        return start.text + typed.substr(0, n);
     }
     // Every text the tab held between bursts.
     bool IsState(const std::wstring& text) const {
-        if (text == start.text || text == file) return true;
-        return std::any_of(bursts.begin(), bursts.end(), [&](const Burst& b) { return b.text == text; });
+        if (text == file) return true;
+        if (!StartsWith(text, start.text)) return false;
+        const size_t n = text.size() - start.text.size();
+        if (n && std::none_of(bursts.begin(), bursts.end(), [&](const Burst& b) { return b.typed == n; }))
+            return false;
+        return text.compare(start.text.size(), n, typed, 0, n) == 0;
     }
 };
 
@@ -168,9 +183,12 @@ std::vector<History> ReadJournal(const std::string& path) {
         std::string kind, a, b, c;
         std::getline(fields, kind, '\t'), std::getline(fields, a, '\t'), std::getline(fields, b, '\t');
         std::getline(fields, c, '\t');
-        if (kind == "T") tabs.push_back({{Unescape(a), Unescape(b)}, Unescape(c), {}});
-        if (kind == "B" && std::stoul(b) < tabs.size())
-            tabs[std::stoul(b)].bursts.push_back({std::stoll(a), 0, Unescape(c)});
+        if (kind == "T") tabs.push_back({{Unescape(a), Unescape(b)}, Unescape(c), {}, {}});
+        if (kind == "B" && std::stoul(b) < tabs.size()) {
+            History& h = tabs[std::stoul(b)];
+            h.typed += Unescape(c);
+            h.bursts.push_back({std::stoll(a), 0, h.typed.size()});
+        }
         if (kind == "E" && std::stoul(b) < tabs.size() && !tabs[std::stoul(b)].bursts.empty())
             tabs[std::stoul(b)].bursts.back().end = std::stoll(a);
     }
@@ -206,14 +224,13 @@ std::wstring RandomUnit(std::mt19937& random, bool lineStart) {
 // Types `units` into the active tab (at its end) and journals the burst as tab `index`.
 bool TypeBurst(Program& p, Journal& journal, int index, std::wstring& text, const std::wstring& units,
                std::mt19937& random) {
-    const std::wstring after = text + units;
-    journal.Line("B\t" + std::to_string(NowNs()) + "\t" + std::to_string(index) + "\t" + Escape(after));
+    journal.Line("B\t" + std::to_string(NowNs()) + "\t" + std::to_string(index) + "\t" + Escape(units));
     if (!p.Send(p.editor, kSciDocumentEnd)) return false;
     for (wchar_t unit : units) {
         if (!(unit == L'\n' ? p.Send(p.editor, kSciNewLine) : p.Send(p.editor, WM_CHAR, unit))) return false;
         Sleep(15 + random() % 20);
     }
-    text = after;
+    text += units;
     journal.Line("E\t" + std::to_string(NowNs()) + "\t" + std::to_string(index));
     return true;
 }
@@ -257,11 +274,18 @@ void TypePhase(const std::string& dir) {
         journal.Line("T\t" + Escape(tag) + "\t");
         if (!TypeBurst(p, journal, static_cast<int>(tabs.size()) - 1, tabs.back().text, tag, random)) return;
     }
+    const std::string aim = Env("LUMENPAD_CRASH_AIM");
+    const bool fileAim = aim == "file";
+    const auto big = std::find_if(tabs.begin(), tabs.end(),
+                                  [](auto& t) { return t.title == Utf8ToWide(Env("LUMENPAD_CRASH_BIG")); });
+    const int saveChance = fileAim ? 40 : 10, settingsChance = aim == "settings" ? 100 : 10;
     int bursts = 0;
     // Short bursts (under half a second) and pauses longer than the one-second backup delay, as a
     // person types; until the program is killed.
     for (;; ++bursts) {
-        const int index = random() % tabs.size();
+        const int index = big != tabs.end() && (fileAim || aim == "backup") && random() % 2
+                              ? static_cast<int>(big - tabs.begin())
+                              : static_cast<int>(random() % tabs.size());
         if (!p.Command(kFirstTab + index)) break;
         std::wstring units;
         bool lineStart = tabs[index].text.empty() || tabs[index].text.back() == L'\n';
@@ -270,6 +294,8 @@ void TypePhase(const std::string& dir) {
             lineStart = units.back() == L'\n';
         }
         if (!TypeBurst(p, journal, index, tabs[index].text, units, random)) break;
+        if (!tabs[index].Memo() && static_cast<int>(random() % 100) < saveChance && !p.Command(kSave)) break;
+        if (static_cast<int>(random() % 100) < settingsChance && !p.Command(kLineNumbers)) break;
         const int pause = 1200 + random() % 1800;
         for (int slept = 0; slept < pause && IsWindow(p.main); slept += 100)
             Sleep(100);
@@ -282,19 +308,35 @@ void FilesPhase(const std::string& dir, const std::wstring& data, int64_t kill) 
     ASSERT_FALSE(tabs.empty()) << "no journal";
     int checked = 0;
     std::string faults;
-    // The session is written by replacing it: whole, and every memo it names as unsaved has its backup.
+    // The session is written by replacing it: whole, and every backup it names holds a state of its
+    // tab. A memo's backup must be there; a file tab's may have been deleted by a save whose session
+    // write the kill cut off, and then the tab comes back from its file, which is checked below.
     std::string bytes;
     uint32_t error = 0;
     if (ReadWholeFile(data + L"\\session.txt", bytes, error)) {
         if (!bytes.starts_with("lumenpad-session 1\nactive=") || !bytes.ends_with("\n"))
             faults += " session-torn";
         for (const SessionEntry& e : ParseSession(bytes).entries) {
+            if (!e.dirty || e.backupName.empty()) continue;
+            const std::wstring name = e.path.substr(e.path.find_last_of(L'\\') + 1);
+            const auto tab = std::find_if(tabs.begin(), tabs.end(), [&](const History& h) {
+                return e.path.empty() ? h.start.Memo() && StartsWith(e.title, h.start.Name())
+                                      : !h.start.Memo() && h.start.title == name;
+            });
             std::string backup;
-            if (e.path.empty() && e.dirty &&
-                !ReadWholeFile(data + L"\\backup\\" + e.backupName + L".txt", backup, error))
-                faults += " missing-backup:" + WideToUtf8(e.backupName);
+            if (!ReadWholeFile(data + L"\\backup\\" + e.backupName + L".txt", backup, error)) {
+                if (e.path.empty()) faults += " missing-backup:" + WideToUtf8(e.backupName);
+            } else if (tab != tabs.end() && !tab->IsState(Normal(Utf8ToWide(backup)))) {
+                faults += " torn-backup:" + WideToUtf8(e.backupName);
+            }
         }
     }
+    // Settings are replaced the same way: the one line the script wrote, or the program's whole text.
+    if (ReadWholeFile(data + L"\\settings.ini", bytes, error) &&
+        !(bytes.ends_with("\n") &&
+          ((bytes.starts_with("autosave=") && bytes.size() <= 11) ||
+           (bytes.starts_with("font=") && bytes.find("\naccent=") != std::string::npos))))
+        faults += " settings-torn";
     // User files hold one of the states typed, never a part of one.
     std::map<std::wstring, const History*> byName;
     for (const History& h : tabs)
@@ -302,8 +344,9 @@ void FilesPhase(const std::string& dir, const std::wstring& data, int64_t kill) 
     for (const auto& [name, history] : byName) {
         ++checked;
         std::string content;
-        ReadWholeFile(FilePath(name), content, error);
-        if (content.empty() || !history->IsState(Normal(Utf8ToWide(content))))
+        if (!ReadWholeFile(FilePath(name), content, error))
+            faults += " missing-file:" + WideToUtf8(name);
+        else if (content.empty() || !history->IsState(Normal(Utf8ToWide(content))))
             faults += " torn-file:" + WideToUtf8(name);
     }
     std::printf("crash-driver files: kill at %lld, %d files checked, faults:%s\n",
