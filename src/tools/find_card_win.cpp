@@ -8,6 +8,7 @@
 
 #include "app/bands.h"
 #include "app/main_window.h"
+#include "app/tabs.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
 #include "tools/find_card_paint.h"
@@ -537,7 +538,18 @@ void ReplaceOne(App& app) {
 void ReplaceAll(App& app) {
     const std::string needle = SearchText(app);
     if (needle.empty()) return;
+    // The window hears of the change once, not once per match: each notice is a message through the
+    // window system, and a 10 MB file can hold hundreds of thousands of matches.
+    const intptr_t mask = Ed(app, SCI_GETMODEVENTMASK);
+    Ed(app, SCI_SETMODEVENTMASK, 0);
     const int64_t replaced = ReplaceEveryMatch(Link(app), needle, ReplacementText(app), Flags(app));
+    Ed(app, SCI_SETMODEVENTMASK, static_cast<uintptr_t>(mask));
+    if (replaced > 0) {
+        quill::Notification changed;
+        changed.modificationType = SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT;
+        changed.linesAdded = 1;  // line counts may have changed: the number margin is measured again
+        OnTextModified(app, changed);
+    }
     ShowStatusMessage(app, ReplacedMessage(replaced));
     RecountMatches(app);
 }
