@@ -20,19 +20,16 @@
 #include "app/closing.h"
 #include "app/edit_step.h"
 #include "app/editor_calls.h"
-#include "app/main_window.h"
 #include "app/saving.h"
 #include "app/session_restore.h"
 #include "app/status_text.h"
 #include "app/tabs.h"
 #include "app/theme_apply.h"
-#include "edit/quill_window_win.h"
 #include "edit/view_window_support.h"
 #include "files/data_folder.h"
 #include "files/backup_name.h"
 #include "files/open_files.h"
 #include "files/read_whole_file.h"
-#include "files/session.h"
 #include "files/text_codecs.h"
 #include "selftest/self_test.h"
 #include "support/temp_folder.h"
@@ -67,6 +64,10 @@ protected:
     void Send(UINT message, WPARAM w, int32_t x, int32_t y) {
         SendMessageW(app.hwnd, message, w, MAKELPARAM(x, y));
         PumpMessages();
+    }
+    void Click(POINT p) {
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, p.x, p.y);
+        Send(WM_LBUTTONUP, 0, p.x, p.y);
     }
     static POINT Centre(const BandRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -188,34 +189,30 @@ TEST_F(Shell, PointerGesturesOnTheBands) {
             case kCloseBox: {
                 const POINT box = Centre(TabCloseBox(l, c.from));
                 Send(WM_MOUSEMOVE, 0, box.x, box.y);
-                Send(WM_LBUTTONDOWN, MK_LBUTTON, box.x, box.y);
-                Send(WM_LBUTTONUP, 0, box.x, box.y);
+                Click(box);
                 break;
             }
-            case kNewTabButton: {
-                const POINT b = Centre(l.newTab);
-                Send(WM_LBUTTONDOWN, MK_LBUTTON, b.x, b.y);
-                Send(WM_LBUTTONUP, 0, b.x, b.y);
+            case kNewTabButton:
+                Click(Centre(l.newTab));
                 break;
-            }
             case kWheel: {
                 ActivateTab(app, 1);
                 POINT screen = from;
                 ClientToScreen(app.hwnd, &screen);
-                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
-                             MAKELPARAM(screen.x, screen.y));
-                EXPECT_EQ(app.tabs.active, 2);
-                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
-                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
-                SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(screen.x, screen.y));
+                // One notch towards the user, then three away (the last one at the first tab).
+                for (const int16_t delta : {-120, 120, 120, 120}) {
+                    SendMessageW(app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                                 MAKELPARAM(screen.x, screen.y));
+                    if (delta < 0) {
+                        EXPECT_EQ(app.tabs.active, 2);
+                    }
+                }
                 break;
             }
             case kCountField: {
                 const wchar_t* suffixes[] = {L"자", L"단어", L"줄"};
                 for (int click = 1; click <= 3; ++click) {
-                    const POINT f = Centre(app.chrome.layout.count);
-                    Send(WM_LBUTTONDOWN, MK_LBUTTON, f.x, f.y);
-                    Send(WM_LBUTTONUP, 0, f.x, f.y);
+                    Click(Centre(app.chrome.layout.count));
                     EXPECT_EQ(app.settings.count, (countMode + click) % 3);
                     EXPECT_TRUE(app.status.countText.ends_with(suffixes[app.settings.count])) << click;
                 }
@@ -223,15 +220,15 @@ TEST_F(Shell, PointerGesturesOnTheBands) {
             }
         }
         Send(WM_MOUSELEAVE, 0, 0, 0);
+        auto originalIndex = [&](const Tab* t) {
+            const auto it = std::find(original.begin(), original.end(), t);
+            return it == original.end() ? -1 : static_cast<int>(it - original.begin());
+        };
         std::vector<int> order;
-        for (int i = 0; i < app.tabs.Count(); ++i) {
-            const auto it = std::find(original.begin(), original.end(), At(i));
-            order.push_back(it == original.end() ? -1 : static_cast<int>(it - original.begin()));
-        }
+        for (int i = 0; i < app.tabs.Count(); ++i)
+            order.push_back(originalIndex(At(i)));
         EXPECT_EQ(order, c.order) << "case " << &c - cases;
-        const auto activeIt = std::find(original.begin(), original.end(), app.tabs.Active());
-        EXPECT_EQ(activeIt == original.end() ? -1 : static_cast<int>(activeIt - original.begin()), c.active)
-            << "case " << &c - cases;
+        EXPECT_EQ(originalIndex(app.tabs.Active()), c.active) << "case " << &c - cases;
     }
 }
 
@@ -410,19 +407,20 @@ TEST_F(Shell, QuestionsAndTheirButtons) {
     test::TempFolder files;
     const std::wstring path = files.Wide(L"q.txt");
     Answers answers;
-    enum Kind { kLossy, kOutside, kCloseOne, kQuitMany };
+    enum Kind { kLossy, kOutside, kUnedited, kCloseOne, kQuitMany };
     const struct {
         Kind kind;
         int answer;
         const char* file;  // the file afterwards
         bool unsaved;      // the tab (or, for a quit, the memo) afterwards
-        bool allowed;      // the tab closed, the quit allowed; or for kOutside: reloaded
+        bool allowed;      // the tab closed, the quit allowed; or, kOutside and kUnedited: reloaded
     } cases[] = {
         {kLossy, 0, "old\xE0\xB8\x81", false, false},
         {kLossy, 1, "old?", false, false},
         {kLossy, 2, "old", true, false},
         {kOutside, 0, "outside", false, true},
         {kOutside, 1, "outside", true, false},
+        {kUnedited, 0, "new", false, true},  // a tab without edits is reloaded without a question
         {kCloseOne, 0, "old!", false, true},
         {kCloseOne, 1, "old", false, true},
         {kCloseOne, 2, "old", true, false},
@@ -453,6 +451,11 @@ TEST_F(Shell, QuestionsAndTheirButtons) {
             ActivateTab(app, 0);
             allowed = EditorText(app) == "outside";
             question = L"'q.txt' 파일이 다른 프로그램에서 바뀌었습니다";
+        } else if (c.kind == kUnedited) {
+            files.Write(L"q.txt", "new");
+            CheckExternalChange(app, *tab);
+            allowed = EditorText(app) == "new";
+            EXPECT_EQ(app.status.statusMessage, L"파일이 바뀌어 다시 불러왔습니다");
         } else if (c.kind == kCloseOne) {
             Type("!");
             NewTab(app);
@@ -475,24 +478,13 @@ TEST_F(Shell, QuestionsAndTheirButtons) {
                 EXPECT_EQ(files.Read(L"memo.txt"), "memo");
             }
         }
-        EXPECT_EQ(answers.asked, std::vector<std::wstring>{question});
+        EXPECT_EQ(answers.asked, question.empty() ? std::vector<std::wstring>{} : std::vector{question});
         EXPECT_EQ(files.Read(L"q.txt"), c.file);
         EXPECT_EQ(allowed, c.allowed);
         if (c.kind != kCloseOne || !c.allowed) {
             EXPECT_EQ(IsUnsaved(*tab), c.unsaved);
         }
     }
-    // A tab without edits is reloaded without a question.
-    SetUp();
-    files.Write(L"q.txt", "old");
-    AgeFile(path);
-    OpenFiles(app, {path});
-    files.Write(L"q.txt", "new");
-    answers.asked.clear();
-    CheckExternalChange(app, *app.tabs.Active());
-    EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(EditorText(app), "new");
-    EXPECT_EQ(app.status.statusMessage, L"파일이 바뀌어 다시 불러왔습니다");
 }
 
 // A save that cannot be done shows the system's words and the path, leaves the file as it was and

@@ -41,11 +41,19 @@ LRESULT Hook(HWND hwnd, WPARAM action, LPARAM lParam = 0) {
     return SendMessageW(hwnd, QM_TESTHOOK, action, lParam);
 }
 
-// Hands `text` to the window's input context as its composition string.
-void Compose(HWND hwnd, const std::u16string& text) {
+// Hands `text` to the input context (then `action` 4: as its composition string; 0: as the hook's
+// own composition; 1: typed by the hook, which action 2 then ends).
+void Compose(HWND hwnd, const std::u16string& text, WPARAM action = 4) {
     for (char16_t c : text)
         Hook(hwnd, 3, c);
-    Hook(hwnd, 4);
+    Hook(hwnd, action);
+}
+
+// Cancels the composition through the input context, as the input method does.
+void Cancel(HWND hwnd) {
+    HIMC imc = ImmGetContext(hwnd);
+    ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+    ImmReleaseContext(hwnd, imc);
 }
 
 // The model: text, selection (units) and the composition shown at the caret.
@@ -70,11 +78,9 @@ struct Model {
 // the hook, k complete, H commit through the hook, x cancel, l Left key, m click after the text, r read-only,
 // d swap in a new document.
 struct Step {
-    Step(char o, std::u16string t = {}, size_t from = 0, size_t to = 0)
-        : op(o), text(std::move(t)), a(from), b(to) {}
     char op;
-    std::u16string text;
-    size_t a, b;
+    std::u16string text = {};
+    size_t a = 0, b = 0;
 };
 
 struct Case {
@@ -122,18 +128,11 @@ TEST(Ime, CompositionSequencesFollowThePlainModel) {
                     break;
                 case 's':
                     SendMessageW(w.hwnd(), SCI_SETSEL, Bytes(m.text, s.a), Bytes(m.text, s.b));
-                    m.anchor = s.a;
-                    m.caret = s.b;
+                    m.anchor = s.a, m.caret = s.b;
                     break;
                 case 'c':
                 case 'h':
-                    if (s.op == 'c') {
-                        Compose(w.hwnd(), s.text);
-                    } else {
-                        for (char16_t u : s.text)
-                            Hook(w.hwnd(), 3, u);
-                        Hook(w.hwnd(), 0);
-                    }
+                    Compose(w.hwnd(), s.text, s.op == 'c' ? 4 : 0);
                     if (!s.text.empty() && m.anchor != m.caret && !m.readOnly) m.Replace(u"");
                     m.composition = s.text;
                     break;
@@ -142,19 +141,14 @@ TEST(Ime, CompositionSequencesFollowThePlainModel) {
                     m.Commit();
                     break;
                 case 'H':  // the hook's own commit: the shown text typed, then the end
-                    for (char16_t u : m.composition)
-                        Hook(w.hwnd(), 3, u);
-                    Hook(w.hwnd(), 1);
+                    Compose(w.hwnd(), m.composition, 1);
                     Hook(w.hwnd(), 2);
                     m.Commit();
                     break;
-                case 'x': {
-                    HIMC imc = ImmGetContext(w.hwnd());
-                    ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
-                    ImmReleaseContext(w.hwnd(), imc);
+                case 'x':
+                    Cancel(w.hwnd());
                     m.composition.clear();
                     break;
-                }
                 case 'l':
                     SendMessageW(w.hwnd(), WM_KEYDOWN, VK_LEFT, 0);
                     m.Commit();
@@ -177,8 +171,7 @@ TEST(Ime, CompositionSequencesFollowThePlainModel) {
                     SendMessageW(w.hwnd(), SCI_SETDOCPOINTER, 0, fresh);
                     SendMessageW(w.hwnd(), SCI_RELEASEDOCUMENT, 0, fresh);
                     m.Commit();
-                    m.swappedOut = m.text;
-                    m = Model{{}, {}, m.swappedOut};
+                    m = Model{{}, {}, m.text};  // a fresh model that remembers the old text
                     break;
                 }
                 default:
@@ -256,16 +249,13 @@ TEST(Ime, DrawnInlineWithTheWindowsUnderIt) {
         HIMC imc = ImmGetContext(w.hwnd());
         CANDIDATEFORM cf{};
         ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
-        EXPECT_EQ(cf.dwStyle, static_cast<DWORD>(CFS_EXCLUDE));
-        EXPECT_EQ(cf.ptCurrentPos.x, x);
-        EXPECT_EQ(cf.ptCurrentPos.y, y + lh);
-        EXPECT_EQ(cf.rcArea.left, x);
-        EXPECT_EQ(cf.rcArea.top, y);
-        EXPECT_EQ(cf.rcArea.bottom, y + lh);
         COMPOSITIONFORM form{};
         ASSERT_TRUE(ImmGetCompositionWindow(imc, &form));
-        EXPECT_EQ(form.ptCurrentPos.x, x);
-        EXPECT_EQ(form.ptCurrentPos.y, y);
+        // Style; candidates' point, excluded row (left, top, bottom); composition point.
+        EXPECT_EQ(
+            (std::vector<LONG>{LONG(cf.dwStyle), cf.ptCurrentPos.x, cf.ptCurrentPos.y, cf.rcArea.left,
+                               cf.rcArea.top, cf.rcArea.bottom, form.ptCurrentPos.x, form.ptCurrentPos.y}),
+            (std::vector<LONG>{CFS_EXCLUDE, x, y + lh, x, y, y + lh, x, y}));
         if (!r.wrap) {  // scrolling while composing moves them along
             SendMessageW(w.hwnd(), SCI_SETXOFFSET, static_cast<WPARAM>(r.xOffset + 8), 0);
             ASSERT_TRUE(ImmGetCandidateWindow(imc, 0, &cf));
@@ -318,15 +308,9 @@ TEST(Ime, ComposingInALongLineShowsWhatAFreshLayoutShows) {
             UpdateWindow(w.hwnd());
             const uint64_t made = w.view().layoutsMade;
             const bool shaped = (w.view().CompositionText() + s.text).find(u'\u1112') != std::u16string::npos;
-            if (s.op == 'c') {
-                Compose(w.hwnd(), s.text);
-            } else if (s.op == 'k') {
-                Hook(w.hwnd(), 5);
-            } else {
-                HIMC imc = ImmGetContext(w.hwnd());
-                ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
-                ImmReleaseContext(w.hwnd(), imc);
-            }
+            if (s.op == 'c') Compose(w.hwnd(), s.text);
+            if (s.op == 'k') Hook(w.hwnd(), 5);
+            if (s.op == 'x') Cancel(w.hwnd());
             UpdateWindow(w.hwnd());
             UpdateWindow(w.hwnd());
             if (!shaped) {

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -26,23 +28,15 @@ std::wstring TestPrinter() {
     return GetEnvironmentVariableW(L"LUMENPAD_TEST_PRINTER", name, 256) ? name : L"";
 }
 
-class PrinterDc {
-public:
-    explicit PrinterDc(const std::wstring& printer)
-        : dc_(CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr)) {}
-    ~PrinterDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
+using PrinterDc = std::unique_ptr<HDC__, decltype([](HDC dc) { DeleteDC(dc); })>;
+PrinterDc OpenDc(const std::wstring& printer) {
+    return PrinterDc(CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr));
+}
 
 #define NEED_TEST_PRINTER()                                                                                  \
     const std::wstring printer = TestPrinter();                                                              \
     if (printer.empty()) GTEST_SKIP() << "LUMENPAD_TEST_PRINTER names no printer (scripts/test.sh sets it)"; \
-    const PrinterDc dc(printer);                                                                             \
+    const PrinterDc dc = OpenDc(printer);                                                                    \
     ASSERT_NE(dc.get(), nullptr) << "no printer named by LUMENPAD_TEST_PRINTER"
 
 // The page's numbers worked out from the printer: margins 20 mm and 18 mm from the paper's edge, an
@@ -94,9 +88,7 @@ struct PsPage {
     std::string source;
     std::vector<std::pair<std::string, Glyphs>> runs;
     bool Has(const std::string& colour, const Glyphs& glyphs) const {
-        for (const auto& run : runs)
-            if (run.first == colour && run.second == glyphs) return true;
-        return false;
+        return std::ranges::count(runs, std::pair(colour, glyphs)) > 0;
     }
     std::vector<Glyphs> RunsIn(const std::string& colour) const {
         std::vector<Glyphs> out;
@@ -322,13 +314,6 @@ TEST(PrintWin, PagesCarryHeaderRuleFooterAndEveryLineOnce) {
     }
 }
 
-int FailSecondPage(HDC dc, int32_t page) {
-    return page == 2 ? 0 : StartPage(dc);
-}
-int FailFirstPage(HDC, int32_t) {
-    return SP_ERROR;
-}
-
 TEST(PrintWin, PrinterErrorsAbortTheJob) {
     NEED_TEST_PRINTER();
     const Settings settings;
@@ -343,12 +328,13 @@ TEST(PrintWin, PrinterErrorsAbortTheJob) {
         StartPageHook hook;
     } cases[] = {
         {"output folder missing", L"missing\\out.ps", nullptr},
-        {"first page cannot start", L"first.ps", FailFirstPage},
-        {"second page cannot start", L"second.ps", FailSecondPage},
+        {"first page cannot start", L"first.ps", [](HDC, int32_t) { return SP_ERROR; }},
+        {"second page cannot start", L"second.ps",
+         [](HDC dc, int32_t page) { return page == 2 ? 0 : StartPage(dc); }},
         {"the printer works again", L"after.ps", nullptr},
     };
     for (const auto& c : cases) {
-        const PrinterDc fresh(printer);  // Wine's context does not start a job after an aborted one
+        const PrinterDc fresh = OpenDc(printer);  // Wine's context does not start a job after an aborted one
         SetStartPageHook(c.hook);
         const int32_t pages = PrintText(fresh.get(), twoPages, dir.Wide(c.file).c_str(), L"t", settings);
         SetStartPageHook(nullptr);

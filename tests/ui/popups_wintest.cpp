@@ -220,10 +220,7 @@ Palette Colours(int32_t theme) {
 std::vector<MenuItem> SampleMenu() {
     auto row = [](uint32_t id, const wchar_t* label, bool enabled = true) {
         MenuItem item;
-        item.id = id;
-        item.label = label;
-        item.enabled = enabled;
-        item.separator = !*label;
+        item.id = id, item.label = label, item.enabled = enabled, item.separator = !*label;
         return item;
     };
     std::vector<MenuItem> items = {row(101, L"새 탭"), row(0, L""),          row(102, L"닫기", false),
@@ -321,13 +318,10 @@ TEST_F(PopupMenuWindow, KeysAndClicksChooseOrCancel) {
         Steps(c.script);
         EXPECT_EQ(Run(owner.hwnd), c.expected);
     }
-    items.assign(3, MenuItem{});
-    items[0].id = 1;
-    items[0].label = L"a";
-    items[0].enabled = false;
+    items.assign(3, MenuItem{});  // a disabled row, a separator, a disabled row without a label
+    items[0].id = 1, items[0].label = L"a", items[0].enabled = false;
     items[1].separator = true;
-    items[2].id = 2;
-    items[2].enabled = false;
+    items[2].id = 2, items[2].enabled = false;
     Steps("Down Up Home End Enter Space Right count=1 Escape");
     EXPECT_EQ(Run(owner.hwnd), 0u) << "nothing selectable";
     EXPECT_EQ(ShowPopupMenu(owner.hwnd, {}, kAnchor, 0, palette, 96), 0u);
@@ -505,8 +499,7 @@ TEST(TooltipWindow, ShowsWherePlacedPaintsAndHides) {
                 POINT{200, 200}, palette, 96);
         Script().Add(Pose(theme, "tip")).Pump();
         const HWND first = tip.window;
-        EXPECT_EQ(WindowRect(first).left, 200);
-        EXPECT_EQ(WindowRect(first).top, 200);
+        EXPECT_EQ(std::pair(WindowRect(first).left, WindowRect(first).top), std::pair(200L, 200L));
 
         ShowTip(tip, owner->hwnd, std::wstring(200, L'가'), POINT{300, bottom - 10}, palette, 144);
         ASSERT_EQ(tip.window, first) << "one window, reused";
