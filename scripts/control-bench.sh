@@ -102,7 +102,8 @@ if ((REPEAT > 1)); then
         echo "$d: per-process medians over $REPEAT processes per group"
         printf '%-40s %8s %8s %8s %4s\n' "scenario" "median" "p10" "p90" "n"
         grep -v -e "^#" -e " (mean) " -e " (p95) " -e " (worst) " "$OUT/$d.runs.txt" | grep -F " per " |
-            awk '{ name = substr($0, 1, 44); sub(/ +$/, "", name); v[name] = v[name] " " substr($0, 46, 10) }
+            awk 'match($0, / +[^ ]+ ms per /) {
+                     name = substr($0, 1, RSTART - 1); split(substr($0, RSTART), f, " "); v[name] = v[name] " " f[1] }
                  END { for (n in v) print n "\t" v[n] }' | sort |
             while IFS=$'\t' read -r name values; do
                 read -r -a xs <<<"$(tr ' ' '\n' <<<"$values" | grep . | sort -g | tr '\n' ' ')"
@@ -146,12 +147,10 @@ for d in "${drivers[@]}"; do
             "# done "*) CELL[$d/group/${row#"# done "}]=done ;;
             "#"*) ;;
             *)
-                name=${row:0:44}
-                name=${name%"${name##*[! ]}"}
-                value=${row:45:10}
-                CELL[$d/$name]=${value// /}
-                unit=${row:56}
-                UNIT[$name]=${unit%% (*}
+                # "<name> <figure> <unit>", the unit starting with "ms" or "MB"
+                [[ $row =~ ^(.*[^\ ])\ +([^\ ]+)\ ((ms|MB).*)$ ]] || continue
+                CELL[$d/${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}
+                UNIT[${BASH_REMATCH[1]}]=${BASH_REMATCH[3]%% (*}
                 ;;
         esac
     done <"$OUT/$d.txt"

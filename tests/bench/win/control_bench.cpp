@@ -7,7 +7,7 @@
 //
 //   lumen_control_bench.exe <driver> [report file [group]]     e.g. edit, richedit
 //
-// Each line: "%-44s %10.2f %s". Stepped scenarios also write " (mean)", " (p95)" and " (worst)"
+// Each line: "%-48s %10.2f %s". Stepped scenarios also write " (mean)", " (p95)" and " (worst)"
 // lines; the plain line is the median. Scenarios stop typing early when a run exceeds its time
 // budget, so a slow control still finishes; the count actually typed is shown in the unit text. A
 // group that ran to its end writes "# done <group>", so rows missing before it were never reached.
@@ -65,7 +65,7 @@ double WorkingSetMb() {
 
 std::string Line(const char* name, double value, const std::string& unit) {
     char buffer[256];
-    std::snprintf(buffer, sizeof buffer, "%-44s %10.2f %s\n", name, value, unit.c_str());
+    std::snprintf(buffer, sizeof buffer, "%-48s %10.2f %s\n", name, value, unit.c_str());
     return buffer;
 }
 
