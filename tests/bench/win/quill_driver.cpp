@@ -4,9 +4,9 @@
 
 #include "control_driver.h"
 #include "edit/loader.h"
-#include "files/code_page.h"
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
+#include "files/code_page.h"
 
 namespace lumen::bench {
 namespace {
