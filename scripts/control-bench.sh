@@ -2,7 +2,9 @@
 # Control-level benchmark under Wine: the same scenarios for each text control, side by side.
 #   bash scripts/control-bench.sh [driver ...]      (default: every driver the program knows)
 # Each driver runs in its own process so memory figures are its own. Reports land in
-# build/control-bench/<driver>.txt and a combined table is printed at the end;
+# build/control-bench/<driver>.txt and a combined table is printed at the end: per scenario the
+# median step, with the mean, 95th percentile and worst step below it, and "not reached" for rows
+# of a group whose process ended (time limit, LUMENPAD_BENCH_TIMEOUT seconds, or a failure) first;
 # LUMENPAD_BENCH_REPORT_ONLY=1 prints the table from the last reports without running anything;
 # LUMENPAD_BENCH_ROUNDTRIPS=1 counts wineserver requests per typed key instead of timing.
 # LUMENPAD_BENCH_REPEAT=n runs every group in n processes and prints, per scenario, the median,
@@ -69,17 +71,21 @@ if [[ ${LUMENPAD_BENCH_ROUNDTRIPS:-0} == 1 ]]; then
 fi
 
 # Every group runs in its own process under a time limit: a control that takes minutes over one
-# step loses only that group, which the table shows as "timeout".
+# step loses only the rest of that group. The report marks each group started here and the
+# benchmark marks it done, so rows missing from a group that never got done were not reached.
 for d in "${drivers[@]}"; do
     [[ ${LUMENPAD_BENCH_REPORT_ONLY:-0} == 1 ]] && break
     rm -f "$OUT/$d.txt" "$OUT/$d.runs.txt"
     for g in "${groups[@]}"; do
         for ((run = 1; run <= REPEAT; run++)); do
             echo "== $d: $g ($run/$REPEAT)"
-            rm -f "$OUT/$d.one.txt"
-            if ! (cd "$OUT" && env LC_ALL=$LOC timeout "$LIMIT" wine "$EXE" "$d" "$d.one.txt" "$g" </dev/null 2>/dev/null |
-                stdbuf -oL tr -d '\r'; exit "${PIPESTATUS[0]}"); then
-                echo "timeout $g" >>"$OUT/$d.one.txt"
+            echo "# group $g" >"$OUT/$d.one.txt"
+            status=0
+            (cd "$OUT" && env LC_ALL=$LOC timeout "$LIMIT" wine "$EXE" "$d" "$d.one.txt" "$g" </dev/null 2>/dev/null |
+                stdbuf -oL tr -d '\r'; exit "${PIPESTATUS[0]}") || status=$?
+            if ((status != 0)); then
+                echo "# stopped $g (exit status $status$( ((status == 124)) && echo ", time limit ${LIMIT}s"))" |
+                    tee -a "$OUT/$d.one.txt"
                 WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
                 lumen_use_prefix "$WINEPREFIX" "$LOC"
             fi
@@ -95,8 +101,9 @@ if ((REPEAT > 1)); then
         echo
         echo "$d: per-process medians over $REPEAT processes per group"
         printf '%-40s %8s %8s %8s %4s\n' "scenario" "median" "p10" "p90" "n"
-        grep -v -F -e "(avg)" -e "(worst)" -e "timeout" "$OUT/$d.runs.txt" | grep -F " per " |
-            awk '{ name = substr($0, 1, 44); sub(/ +$/, "", name); v[name] = v[name] " " substr($0, 46, 10) }
+        grep -v -e "^#" -e " (mean) " -e " (p95) " -e " (worst) " "$OUT/$d.runs.txt" | grep -F " per " |
+            awk 'match($0, / +[^ ]+ ms per /) {
+                     name = substr($0, 1, RSTART - 1); split(substr($0, RSTART), f, " "); v[name] = v[name] " " f[1] }
                  END { for (n in v) print n "\t" v[n] }' | sort |
             while IFS=$'\t' read -r name values; do
                 read -r -a xs <<<"$(tr ' ' '\n' <<<"$values" | grep . | sort -g | tr '\n' ' ')"
@@ -127,24 +134,51 @@ declare -A GROUP_OF=(
     ["composing: end of 100k-line file"]=compose10 ["composing: middle of 2 MB line (no wrap)"]=compose2
     ["composing: middle of 2 MB line (wrap)"]=compose2w
 )
+# The table: a driver's report read once into CELL (driver/row -> figure, driver/group/g -> started
+# or done) and UNIT.
+declare -A TITLE=([quill]=QuillEdit [floor]="floor (window system)" [edit]="EDIT (Wine built-in)"
+    [richedit]="RichEdit (Wine built-in)")
+declare -A CELL=() UNIT=()
+for d in "${drivers[@]}"; do
+    [[ -f $OUT/$d.txt ]] || continue
+    while IFS= read -r row; do
+        case $row in
+            "# group "*) CELL[$d/group/${row#"# group "}]=started ;;
+            "# done "*) CELL[$d/group/${row#"# done "}]=done ;;
+            "#"*) ;;
+            *)
+                # "<name> <figure> <unit>", the unit starting with "ms" or "MB"
+                [[ $row =~ ^(.*[^\ ])\ +([^\ ]+)\ ((ms|MB).*)$ ]] || continue
+                CELL[$d/${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}
+                UNIT[${BASH_REMATCH[1]}]=${BASH_REMATCH[3]%% (*}
+                ;;
+        esac
+    done <"$OUT/$d.txt"
+done
+W=26
 echo
-printf '%-40s' "scenario (median per step)"
-for d in "${drivers[@]}"; do printf ' %12s' "$d"; done
+printf '%-44s' "scenario (median per step)"
+for d in "${drivers[@]}"; do printf ' %*s' "$W" "${TITLE[$d]:-$d}"; done
 echo
 for name in "${NAMES[@]}"; do
-    printf '%-40s' "$name"
-    unit=""
-    for d in "${drivers[@]}"; do
-        row=$(grep -F -- "$name " "$OUT/$d.txt" 2>/dev/null | grep -v -F -e "(avg)" -e "(worst)" | head -n 1 || true)
-        if [[ -n $row ]]; then
-            printf ' %12s' "$(echo "${row:44:11}" | tr -d ' ')"
-            unit=$(echo "${row:56}" | sed 's/ *(.*//')
-        elif grep -q -x "timeout ${GROUP_OF[$name]}" "$OUT/$d.txt" 2>/dev/null; then
-            printf ' %12s' ">${LIMIT}s"
-        else
-            printf ' %12s' "-"
-        fi
+    for stat in "" " (mean)" " (p95)" " (worst)"; do
+        cells="" found=0
+        for d in "${drivers[@]}"; do
+            cell=${CELL[$d/$name$stat]:-}
+            if [[ -n $cell ]]; then
+                found=1
+            elif [[ ${CELL[$d/group/${GROUP_OF[$name]}]:-} == started ]]; then
+                cell="not reached"
+            else
+                cell="-"
+            fi
+            cells+=$(printf ' %*s' "$W" "$cell")
+        done
+        [[ -z $stat || $found == 1 ]] || continue
+        label=$name
+        [[ -n $stat ]] && label="  ${stat:2:${#stat}-3}"
+        printf '%-44s%s  %s\n' "$label" "$cells" "${UNIT[$name$stat]:-}"
     done
-    echo "  $unit"
 done
-echo "('>${LIMIT}s': the scenario's group did not finish within the limit, opening included; '-': not measured)"
+echo "('not reached': the group's process ended, at its ${LIMIT}s limit or by a failure, before this row;"
+echo " '-': not measured for this control; the peers are the EDIT and RichEdit built into Wine)"

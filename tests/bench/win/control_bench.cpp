@@ -1,21 +1,28 @@
 // Control-level benchmark: opens, types into and pages through large texts in one text control,
-// driven by window messages alone, pumping messages and painting (UpdateWindow) inside every timed
-// step. The scenario names and units are those of the program's performance test.
+// driven by window messages alone, in the program's default editor font. Every timed step does
+// what a host window does per key: the control handles the key, the host asks the control for the
+// caret's line and column and shows them in its status strip, and both paint. Opening reads the
+// file from disk and decodes it as the control needs, until the first paint. The scenario names
+// and units are those of the program's performance test.
 //
 //   lumen_control_bench.exe <driver> [report file [group]]     e.g. edit, richedit
 //
-// Each line: "%-44s %10.2f %s". Typing and paging also write " (avg)" and " (worst)" lines; the
-// plain line is the median. Scenarios stop typing early when a run exceeds its time budget, so a
-// slow control still finishes; the count actually typed is shown in the unit text.
+// Each line: "%-48s %10.2f %s". Stepped scenarios also write " (mean)", " (p95)" and " (worst)"
+// lines; the plain line is the median. Scenarios stop typing early when a run exceeds its time
+// budget, so a slow control still finishes; the count actually typed is shown in the unit text. A
+// group that ran to its end writes "# done <group>", so rows missing before it were never reached.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "control_driver.h"
+#include "files/settings.h"
 
 namespace lumen::bench {
 
@@ -58,7 +65,7 @@ double WorkingSetMb() {
 
 std::string Line(const char* name, double value, const std::string& unit) {
     char buffer[256];
-    std::snprintf(buffer, sizeof buffer, "%-44s %10.2f %s\n", name, value, unit.c_str());
+    std::snprintf(buffer, sizeof buffer, "%-48s %10.2f %s\n", name, value, unit.c_str());
     return buffer;
 }
 
@@ -117,40 +124,92 @@ struct Report {
             std::fflush(file);
         }
     }
-    // Median, average and worst of per-step times.
+    // Median, mean, 95th percentile (nearest rank) and worst of per-step times.
     void AddSteps(const char* name, std::vector<double> times, const std::string& what) {
         if (times.empty()) return;
-        std::vector<double> sorted = times;
-        std::sort(sorted.begin(), sorted.end());
+        std::sort(times.begin(), times.end());
+        const size_t n = times.size();
         double sum = 0;
         for (double t : times)
             sum += t;
-        const std::string unit = "ms per " + what + " (" + std::to_string(times.size()) + ")";
-        Add(name, sorted[sorted.size() / 2], unit);
-        Add((std::string(name) + " (avg)").c_str(), sum / static_cast<double>(times.size()), unit);
-        Add((std::string(name) + " (worst)").c_str(), sorted.back(), unit);
+        const std::string unit = "ms per " + what + " (" + std::to_string(n) + ")";
+        Add(name, times[n / 2], unit);
+        Add((std::string(name) + " (mean)").c_str(), sum / static_cast<double>(n), unit);
+        Add((std::string(name) + " (p95)").c_str(), times[(95 * n + 99) / 100 - 1], unit);
+        Add((std::string(name) + " (worst)").c_str(), times.back(), unit);
+    }
+    void Note(const std::string& text) {
+        std::printf("# %s\n", text.c_str());
+        if (file) std::fprintf(file, "# %s\n", text.c_str());
     }
 };
 
-std::vector<double> TypeAt(ControlDriver& d, int64_t position, int count) {
+// The host around the control: the frame, and a status strip along its bottom that shows the
+// caret's line and column.
+struct Host {
+    HWND frame = nullptr;
+    HWND status = nullptr;
+};
+
+LRESULT CALLBACK StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message != WM_PAINT) return DefWindowProcW(hwnd, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    wchar_t text[64];
+    const int length = GetWindowTextW(hwnd, text, 64);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    ExtTextOutW(dc, 8, 4, ETO_OPAQUE, &rc, text, static_cast<UINT>(length), nullptr);
+    SelectObject(dc, old);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+// One timed step: `action` (a key, a page, a composition update), then what a host does after it:
+// asks the control where the caret is, formats that into the status strip and lets the control
+// and the strip paint.
+template <typename Action>
+double Step(const Host& host, ControlDriver& d, Action action) {
+    const double t0 = Now();
+    action();
+    const auto [line, column] = d.CaretLineColumn();
+    wchar_t text[64];
+    std::swprintf(text, 64, L"줄 %lld, 열 %lld", static_cast<long long>(line + 1),
+                  static_cast<long long>(column + 1));
+    SetWindowTextW(host.status, text);
+    InvalidateRect(host.status, nullptr, FALSE);
+    Pump(d.hwnd());
+    UpdateWindow(host.status);
+    return Now() - t0;
+}
+
+// (Re)creates the control in the program's default editor font.
+bool Make(ControlDriver& d, const Host& host, bool wrap) {
+    if (!d.Create(host.frame, wrap)) return false;
+    const Settings defaults;
+    d.SetFont(defaults.font, defaults.size);
+    Pump(host.frame);
+    return true;
+}
+
+std::vector<double> TypeAt(const Host& host, ControlDriver& d, int64_t position, int count) {
     d.SetCaret(position);
     Pump(d.hwnd());
     std::vector<double> times;
     const wchar_t* pattern = L"abc 가나 ";
     const double start = Now();
-    for (int i = 0; i < count && Now() - start < kTypingBudgetMs; ++i) {
-        const double t0 = Now();
-        d.Type(pattern[i % 7]);
-        Pump(d.hwnd());
-        times.push_back(Now() - t0);
-    }
+    for (int i = 0; i < count && Now() - start < kTypingBudgetMs; ++i)
+        times.push_back(Step(host, d, [&] { d.Type(pattern[i % 7]); }));
     return times;
 }
 
 // Korean input at `position`: each syllable grows jamo by jamo in the input method's composition
 // (three updates, each timed with its painting), then is committed untimed, as the next syllable
 // begins.
-std::vector<double> ComposeAt(ControlDriver& d, int64_t position, int count) {
+std::vector<double> ComposeAt(const Host& host, ControlDriver& d, int64_t position, int count) {
     d.SetCaret(position);
     Pump(d.hwnd());
     static const wchar_t* const kSyllables[][3] = {
@@ -158,10 +217,7 @@ std::vector<double> ComposeAt(ControlDriver& d, int64_t position, int count) {
     std::vector<double> times;
     const double start = Now();
     for (int i = 0; i < count && Now() - start < kTypingBudgetMs; ++i) {
-        const double t0 = Now();
-        d.Compose(kSyllables[(i / 3) % 4][i % 3]);
-        Pump(d.hwnd());
-        times.push_back(Now() - t0);
+        times.push_back(Step(host, d, [&] { d.Compose(kSyllables[(i / 3) % 4][i % 3]); }));
         if (i % 3 == 2) {
             d.CompleteComposition();
             Pump(d.hwnd());
@@ -172,11 +228,32 @@ std::vector<double> ComposeAt(ControlDriver& d, int64_t position, int count) {
     return times;
 }
 
+// Opens `text` as a program opens a file: it is written to a temporary UTF-8 file untimed; timed
+// are reading the file, decoding and setting the text (the driver's Load) and the first paint.
 double Open(ControlDriver& d, const std::string& text) {
+    wchar_t dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"lcb", 0, path);
+    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(out);
+
     const double t0 = Now();
-    d.Load(text);
+    HANDLE in = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(in, &size);
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    const bool ok =
+        ReadFile(in, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    CloseHandle(in);
+    d.Load(bytes);
     Pump(d.hwnd());
-    return Now() - t0;
+    const double elapsed = Now() - t0;
+    DeleteFileW(path);
+    return ok ? elapsed : std::nan("");
 }
 
 // The scenarios come in groups; each group sets up what it needs (opening untimed when opening is
@@ -186,7 +263,7 @@ constexpr const char* kGroups[] = {"memo",      "open10",   "middle10", "page10"
                                    "start2",    "middle2",  "wrap2",    "swap10", "compose",
                                    "compose10", "compose2", "compose2w"};
 
-void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& report) {
+void RunGroup(const std::string& group, ControlDriver& d, const Host& host, Report& report) {
     if (group == "memo") {
         report.Add("memory: idle, one empty tab", WorkingSetMb(), "MB");
         // A short memo: each typed line is the performance test's sample line.
@@ -194,12 +271,8 @@ void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& re
         std::vector<double> times;
         for (int rep = 0; rep < 3; ++rep) {
             if (rep == 1) Mark(L"begin");
-            for (wchar_t c : line) {
-                const double t0 = Now();
-                d.Type(c);
-                Pump(d.hwnd());
-                times.push_back(Now() - t0);
-            }
+            for (wchar_t c : line)
+                times.push_back(Step(host, d, [&] { d.Type(c); }));
             if (rep == 1) {
                 Mark(L"end");
                 std::printf("# marked %zu keys\n", line.size());
@@ -213,60 +286,55 @@ void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& re
     } else if (group == "open10") {
         report.Add("open: 100k lines (~10 MB)", Open(d, HundredThousandLines()), "ms");
         report.Add("memory: after opening 10 MB", WorkingSetMb(), "MB");
-        report.AddSteps("typing: end of 100k-line file", TypeAt(d, d.Length(), 200), "char");
+        report.AddSteps("typing: end of 100k-line file", TypeAt(host, d, d.Length(), 200), "char");
     } else if (group == "middle10") {
         Open(d, HundredThousandLines());
-        report.AddSteps("typing: middle of 100k-line file", TypeAt(d, d.Length() / 2, 200), "char");
+        report.AddSteps("typing: middle of 100k-line file", TypeAt(host, d, d.Length() / 2, 200), "char");
     } else if (group == "page10") {
         Open(d, HundredThousandLines());
         d.SetCaret(0);
         Pump(d.hwnd());
         std::vector<double> times;
         const double start = Now();
-        for (int i = 0; i < 100 && Now() - start < kTypingBudgetMs; ++i) {
-            const double t0 = Now();
-            d.PageDown();
-            Pump(d.hwnd());
-            times.push_back(Now() - t0);
-        }
+        for (int i = 0; i < 100 && Now() - start < kTypingBudgetMs; ++i)
+            times.push_back(Step(host, d, [&] { d.PageDown(); }));
         report.AddSteps("scroll: page down (per page)", times, "page");
     } else if (group == "open2") {
         report.Add("open: 2 MB single line (no wrap)", Open(d, TwoMegabyteLine()), "ms");
-        report.AddSteps("typing: end of 2 MB line (no wrap)", TypeAt(d, d.Length(), 100), "char");
+        report.AddSteps("typing: end of 2 MB line (no wrap)", TypeAt(host, d, d.Length(), 100), "char");
     } else if (group == "middle2") {
         // Not a scenario of the performance test: the middle of the long line, where an edit
         // moves the most layout.
         Open(d, TwoMegabyteLine());
-        report.AddSteps("typing: middle of 2 MB line (no wrap)", TypeAt(d, d.Length() / 2, 100), "char");
+        report.AddSteps("typing: middle of 2 MB line (no wrap)", TypeAt(host, d, d.Length() / 2, 100),
+                        "char");
     } else if (group == "start2") {
         Open(d, TwoMegabyteLine());
-        report.AddSteps("typing: start of 2 MB line (no wrap)", TypeAt(d, 0, 100), "char");
+        report.AddSteps("typing: start of 2 MB line (no wrap)", TypeAt(host, d, 0, 100), "char");
     } else if (group == "wrap2") {
-        d.Create(frame, true);
-        Pump(frame);
+        if (!Make(d, host, true)) return;
         Open(d, TwoMegabyteLine());
-        report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(d, d.Length(), 100), "char");
+        report.AddSteps("typing: end of 2 MB line (wrap)", TypeAt(host, d, d.Length(), 100), "char");
         report.Add("memory: end", WorkingSetMb(), "MB");
     } else if (group == "compose") {
         Open(d, "루멘판 성능 시험 줄 The quick brown fox jumps over the lazy dog.");
-        report.AddSteps("composing: short line", ComposeAt(d, d.Length(), 90), "update");
+        report.AddSteps("composing: short line", ComposeAt(host, d, d.Length(), 90), "update");
     } else if (group == "compose10") {
         Open(d, HundredThousandLines());
-        report.AddSteps("composing: end of 100k-line file", ComposeAt(d, d.Length(), 90), "update");
+        report.AddSteps("composing: end of 100k-line file", ComposeAt(host, d, d.Length(), 90), "update");
     } else if (group == "compose2") {
         Open(d, TwoMegabyteLine());
-        report.AddSteps("composing: middle of 2 MB line (no wrap)", ComposeAt(d, d.Length() / 2, 90),
+        report.AddSteps("composing: middle of 2 MB line (no wrap)", ComposeAt(host, d, d.Length() / 2, 90),
                         "update");
     } else if (group == "compose2w") {
-        d.Create(frame, true);
-        Pump(frame);
+        if (!Make(d, host, true)) return;
         Open(d, TwoMegabyteLine());
-        report.AddSteps("composing: middle of 2 MB line (wrap)", ComposeAt(d, d.Length() / 2, 90), "update");
+        report.AddSteps("composing: middle of 2 MB line (wrap)", ComposeAt(host, d, d.Length() / 2, 90),
+                        "update");
     } else if (group == "swap10") {
         // Not a scenario of the performance test: switching between two tabs that show wrapped
         // 10 MB texts, each scrolled to its middle, painting included.
-        d.Create(frame, true);
-        Pump(frame);
+        if (!Make(d, host, true)) return;
         const std::vector<std::string> texts = {
             HundredThousandLines(),
             HundredThousandLines(
@@ -278,12 +346,8 @@ void RunGroup(const std::string& group, ControlDriver& d, HWND frame, Report& re
             Pump(d.hwnd());
         }
         std::vector<double> times;
-        for (int i = 0; i < 200; ++i) {
-            const double t0 = Now();
-            d.ShowDocument(static_cast<size_t>(i % 2));
-            Pump(d.hwnd());
-            times.push_back(Now() - t0);
-        }
+        for (int i = 0; i < 200; ++i)
+            times.push_back(Step(host, d, [&] { d.ShowDocument(static_cast<size_t>(i % 2)); }));
         report.AddSteps("swap: two wrapped 10 MB documents", times, "switch");
         report.Add("memory: two 10 MB documents", WorkingSetMb(), "MB");
     }
@@ -302,6 +366,12 @@ int Run(const DriverEntry& entry, const wchar_t* reportPath, const std::string& 
     const HWND frame =
         CreateWindowW(wc.lpszClassName, L"control bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
                       rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, nullptr);
+    wc.lpfnWndProc = StatusProc;
+    wc.lpszClassName = L"Lumenpad.ControlBenchStatus";
+    RegisterClassW(&wc);
+    const Host host = {frame, CreateWindowW(wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0,
+                                            kClientHeight - kStatusStripHeight, kClientWidth,
+                                            kStatusStripHeight, frame, nullptr, instance, nullptr)};
     ShowWindow(frame, SW_SHOWNOACTIVATE);
     Pump(frame);
 
@@ -310,12 +380,12 @@ int Run(const DriverEntry& entry, const wchar_t* reportPath, const std::string& 
     if (reportPath) report.file = _wfopen(reportPath, L"ab");
     for (const char* group : kGroups) {
         if (!only.empty() && only != group) continue;
-        if (!d->Create(frame, false)) {
+        if (!Make(*d, host, false)) {
             std::printf("# %s could not be created\n", entry.title.c_str());
             return 2;
         }
-        Pump(frame);
-        RunGroup(group, *d, frame, report);
+        RunGroup(group, *d, host, report);
+        report.Note(std::string("done ") + group);
     }
     if (report.file) std::fclose(report.file);
     DestroyWindow(frame);

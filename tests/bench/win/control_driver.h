@@ -11,20 +11,36 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumen::bench {
 
+// The host's status strip runs along the bottom of the frame; a control fills the rest.
+constexpr int kStatusStripHeight = 22;
+
+inline RECT ControlArea(HWND frame) {
+    RECT rc;
+    GetClientRect(frame, &rc);
+    rc.bottom -= kStatusStripHeight;
+    return rc;
+}
+
 class ControlDriver {
 public:
     virtual ~ControlDriver() = default;
-    // Creates the control as a child filling `parent`'s client area, destroying any earlier one.
+    // Creates the control as a child filling `parent`'s ControlArea, destroying any earlier one.
     virtual HWND Create(HWND parent, bool wrap) = 0;
-    // Replaces the whole text with `utf8` the way a program opening a file would.
+    // Sets the face and size (points) of all text, the control's own way.
+    virtual void SetFont(const std::wstring& face, double points) = 0;
+    // Replaces the whole text with the file bytes `utf8`, decoded as this control needs them.
     virtual void Load(const std::string& utf8) = 0;
     // Text length in the control's own position units.
     virtual int64_t Length() = 0;
     virtual void SetCaret(int64_t position) = 0;
+    // The caret's line and column (from 0), asked of the control as a host asks for its status
+    // bar.
+    virtual std::pair<int64_t, int64_t> CaretLineColumn() = 0;
     // Types one character as the keyboard would deliver it.
     virtual void Type(wchar_t c) { SendMessageW(hwnd_, WM_CHAR, c, 1); }
     virtual void PageDown() {

@@ -1,7 +1,8 @@
 // The window system's own share of every step: a window that keeps no text, and on each typed
 // character or page move invalidates what a text control would (one row, or everything) and paints
-// by copying a prepared off-screen bitmap. Its figures are the floor under any control measured here
-// (the paint cycle, the copy to the screen and the message traffic) on this machine.
+// by copying a prepared off-screen bitmap; asked where the caret is, it answers one message. With
+// the host's status strip repainted as for any control, its figures are the floor under any control
+// measured here (the paint cycle, the copy to the screen and the message traffic) on this machine.
 #include "control_driver.h"
 
 namespace lumen::bench {
@@ -27,6 +28,8 @@ LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             InvalidateRect(hwnd, &row, FALSE);
             return 0;
         }
+        case EM_GETSEL:  // the caret's offset on its only line
+            return s ? static_cast<LRESULT>(s->length) : 0;
         case WM_KEYDOWN:
             if (wParam == VK_NEXT) InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
@@ -67,8 +70,7 @@ public:
         wc.hInstance = instance;
         wc.lpszClassName = L"Lumenpad.BenchFloor";
         RegisterClassW(&wc);
-        RECT rc;
-        GetClientRect(parent, &rc);
+        const RECT rc = ControlArea(parent);
         hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, rc.right, rc.bottom,
                                 parent, nullptr, instance, nullptr);
         if (!hwnd_) return nullptr;
@@ -90,6 +92,7 @@ public:
         SetFocus(hwnd_);
         return hwnd_;
     }
+    void SetFont(const std::wstring& /*face*/, double /*points*/) override {}  // draws no text
     void Load(const std::string& utf8) override {
         auto* s = reinterpret_cast<FloorState*>(GetWindowLongPtrW(hwnd_, GWLP_USERDATA));
         if (s) s->length = static_cast<int64_t>(utf8.size());
@@ -100,6 +103,9 @@ public:
         return s ? s->length : 0;
     }
     void SetCaret(int64_t /*position*/) override {}
+    std::pair<int64_t, int64_t> CaretLineColumn() override {
+        return {0, SendMessageW(hwnd_, EM_GETSEL, 0, 0)};
+    }
 };
 
 const RegisterDriver kFloor("floor", "window system floor", [] { return std::make_unique<FloorDriver>(); });

@@ -1,9 +1,12 @@
 // QuillEdit driven the way the program drives it: through the direct-call function, opening text
 // through a loader and attaching the document, as opening a file does.
+#include <cmath>
+
 #include "control_driver.h"
 #include "edit/loader.h"
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
+#include "files/code_page.h"
 
 namespace lumen::bench {
 namespace {
@@ -18,8 +21,7 @@ public:
         hwnd_ = nullptr;
         const HINSTANCE instance = GetModuleHandleW(nullptr);
         if (!quill::RegisterQuillEditClass(instance)) return nullptr;
-        RECT rc;
-        GetClientRect(parent, &rc);
+        const RECT rc = ControlArea(parent);
         // No scroll-bar styles: the control draws its own overlay bars, as in the program.
         hwnd_ = CreateWindowExW(0, quill::kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
                                 rc.right, rc.bottom, parent, reinterpret_cast<HMENU>(1), instance, nullptr);
@@ -31,6 +33,14 @@ public:
         SetFocus(hwnd_);
         return hwnd_;
     }
+    // As the program sets its editor font: on the default style, which every style then copies.
+    void SetFont(const std::wstring& face, double points) override {
+        const std::string utf8 = WideToUtf8(face);
+        Call(quill::SCI_STYLESETFONT, quill::STYLE_DEFAULT, reinterpret_cast<intptr_t>(utf8.c_str()));
+        Call(quill::SCI_STYLESETSIZEFRACTIONAL, quill::STYLE_DEFAULT, std::lround(points * 100));
+        Call(quill::SCI_STYLECLEARALL);
+    }
+    // The bytes go to the control as they are: it keeps UTF-8.
     void Load(const std::string& utf8) override {
         auto* loader = reinterpret_cast<quill::ILoader*>(Call(quill::SCI_CREATELOADER, utf8.size()));
         if (!loader) return;
@@ -68,6 +78,14 @@ public:
         Call(quill::SCI_SETFIRSTVISIBLELINE, static_cast<uintptr_t>(tab.top));
         Call(quill::SCI_SETXOFFSET, static_cast<uintptr_t>(tab.x));
         shown_ = index;
+    }
+    // SCI_GETCOLUMN counts from the line's start, so its cost grows with the caret's column: on the
+    // 2 MB line it is most of a typed key's step (the program's status band keeps a column cache
+    // instead). Measured as the control answers it.
+    std::pair<int64_t, int64_t> CaretLineColumn() override {
+        const intptr_t caret = Call(quill::SCI_GETCURRENTPOS);
+        return {Call(quill::SCI_LINEFROMPOSITION, static_cast<uintptr_t>(caret)),
+                Call(quill::SCI_GETCOLUMN, static_cast<uintptr_t>(caret))};
     }
     // Positions are bytes: a caret is put where a user's could be, at the start of the character
     // that holds the byte.
