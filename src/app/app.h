@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/band_layout.h"
-#include "app/column_cache.h"
+#include "edit/column_cache.h"
 #include "app/tab_model.h"
 #include "app/theme.h"
 #include "edit/timer_restarts.h"

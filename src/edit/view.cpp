@@ -103,6 +103,7 @@ void View::DetachDocument() {
 
 void View::AttachDocument(Document* document) {
     doc_ = document;
+    columns_.Clear();
     auto* kept = dynamic_cast<KeptViewState*>(doc_->ViewState());
     if (kept) doc_->RemoveWatcher(kept);
     doc_->AddWatcher(this);
@@ -398,6 +399,24 @@ void View::NotifySavePoint(Document* document, bool atSavePoint) {
 void View::GetSelection(int64_t* anchor, int64_t* caret) {
     *anchor = anchor_;
     *caret = caret_;
+}
+
+int64_t View::ColumnAt(int64_t position) {
+    class Source final : public lumen::ColumnSource {
+    public:
+        explicit Source(Document& doc) : doc_(doc) {}
+        int64_t LineStartOf(int64_t p) override { return doc_.LineStart(doc_.LineFromPosition(p)); }
+        std::string_view Bytes(int64_t start, int64_t end) override {
+            end = std::min(end, doc_.Length());
+            if (end <= start) return {};
+            return {doc_.RangePointer(start, end - start), static_cast<size_t>(end - start)};
+        }
+
+    private:
+        Document& doc_;
+    };
+    Source source(*doc_);
+    return columns_.Column(std::clamp<int64_t>(position, 0, doc_->Length()), tabWidth_, source);
 }
 
 }  // namespace quill

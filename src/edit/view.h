@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/column_cache.h"
 #include "edit/document.h"
 #include "edit/font_set.h"
 #include "edit/layout.h"
@@ -203,6 +204,10 @@ public:
     bool Wrapping() const { return wrapMode_ != kWrapNone; }
     void SetTabWidth(int32_t columns);
     int32_t TabWidth() const { return tabWidth_; }
+    // The column of a position (tabs expanded), counted from marks the view keeps along the line
+    // last asked about, so that a host asking for the caret's column on every key of a 2 MB line
+    // does not count from the line's start each time.
+    int64_t ColumnAt(int64_t position);
     void SetZoom(int32_t zoom);
     int32_t Zoom() const { return zoom_; }
     void SetExtraAscent(int32_t pixels);
@@ -536,6 +541,7 @@ private:
     LineLayout scratch_;
 
     WrapIndex wrap_;
+    lumen::ColumnCache columns_;  // of the document shown; edits drop the marks after them
     int64_t wrapResume_ = 0;
     bool wrapTimerRunning_ = false;
 

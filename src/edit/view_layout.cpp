@@ -235,6 +235,7 @@ void View::FinishWrapping() {
 void View::NotifyModified(Document* document, bool inserted, int64_t position, int64_t length, int64_t line,
                           int64_t linesAdded, uint32_t flags, const char* text) {
     if (document != doc_) return;
+    columns_.Edited(position);
     const int64_t anchorBefore = anchor_, caretBefore = caret_;
     FollowEdit(inserted, position, length, line, linesAdded);
     const int64_t rowsBefore = RowCount(line);

@@ -186,7 +186,7 @@ std::optional<intptr_t> View::LineMessage(unsigned m, const MessageArgs& a) {
         case SCI_GETLINEINDENTATION:
             return a.lineInRange ? LineIndentation(a.d, a.wLine, tabWidth_) : 0;
         case SCI_GETCOLUMN:
-            return ColumnOf(a.d, a.wPos, tabWidth_);
+            return static_cast<intptr_t>(ColumnAt(a.wPos));
         case SCI_FINDCOLUMN:
             if (a.wLine < 0) return 0;
             return static_cast<intptr_t>(FindColumn(

@@ -139,11 +139,27 @@ TEST(ControlEditing, RandomCommandsMatchAStringModel) {
     std::mt19937 rng(7);
     std::string model;
     int64_t caret = 0;
-    const char* pieces[] = {"a", "b", " ", "\xEA\xB0\x80", "\r\n", "."};
+    // A long piece makes lines of several kilobytes, where the view's column marks come into play.
+    const std::string pieces[] = {"a", "b", " ", "\xEA\xB0\x80", "\r\n", ".", "\t", std::string(2500, 'x')};
+    // A column in the model: characters since the line's start, tabs to the next multiple.
+    auto column = [&](int64_t at) {
+        size_t p = static_cast<size_t>(at);
+        while (p > 0 && model[p - 1] != '\n' && model[p - 1] != '\r')
+            --p;
+        int64_t col = 0;
+        for (; p < static_cast<size_t>(at); ++p) {
+            if (model[p] == '\t') {
+                col = (col / 8 + 1) * 8;
+            } else if ((static_cast<unsigned char>(model[p]) & 0xC0) != 0x80) {
+                ++col;
+            }
+        }
+        return col;
+    };
     for (int step = 0; step < 600; ++step) {
         const int op = static_cast<int>(rng() % 6);
         if (op <= 1) {
-            const std::string p = pieces[rng() % 6];
+            const std::string p = pieces[rng() % (step % 5 == 0 ? 8 : 7)];
             if (p == "\r\n") {
                 c.Send(SCI_NEWLINE);
             } else {
@@ -175,6 +191,11 @@ TEST(ControlEditing, RandomCommandsMatchAStringModel) {
         }
         ASSERT_EQ(c.Text(), model) << "step " << step;
         ASSERT_EQ(c.Caret(), caret) << "step " << step;
+        // The caret's column, then the line end's: marks laid far along the line must follow later edits.
+        const int64_t end =
+            c.Send(SCI_GETLINEENDPOSITION, static_cast<uintptr_t>(c.Send(SCI_LINEFROMPOSITION, caret)));
+        for (int64_t at : {caret, end})
+            ASSERT_EQ(c.Send(SCI_GETCOLUMN, static_cast<uintptr_t>(at)), column(at)) << "step " << step;
     }
     // Undoing everything gives the empty document back.
     while (c.Send(SCI_CANUNDO))

@@ -1,4 +1,4 @@
-#include "app/column_cache.h"
+#include "edit/column_cache.h"
 
 #include <algorithm>
 

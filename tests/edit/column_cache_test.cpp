@@ -1,6 +1,6 @@
 // The status bar's column cache against the editor's own column count on a real document: random
 // edits (tabs, Hangul, line breaks, stray bytes) and caret moves, as typing and clicking produce them.
-#include "app/column_cache.h"
+#include "edit/column_cache.h"
 
 #include <gtest/gtest.h>
 
