@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "edit/utf8.h"
@@ -354,7 +355,11 @@ std::string ChangeCaseText(std::string_view text, bool upper) {
     constexpr size_t kPiece = size_t{1} << 16;
     std::string out;
     out.reserve(text.size() + text.size() / 8);
-    std::wstring units(std::min(text.size(), kPiece), L'\0'), mapped;
+    // Stray bytes are held in the piece by a placeholder that case mapping leaves alone, so the system
+    // maps a piece in one call however many invalid bytes cut it into runs.
+    constexpr wchar_t kStray = 0xFFFD;
+    std::wstring units(std::min(text.size(), kPiece) + 1, L'\0'), mapped;
+    std::vector<std::pair<size_t, char>> strays;  // (unit index, byte)
     for (size_t from = 0; from < text.size();) {
         size_t cut = std::min(text.size(), from + kPiece);
         if (cut < text.size()) {
@@ -367,16 +372,42 @@ std::string ChangeCaseText(std::string_view text, bool upper) {
                     --cut;
             }
         }
-        // Run by run of valid text, so the bytes between runs stay as they are.
+        units.resize(std::max(units.size(), cut - from + 1));  // never more units than bytes
+        strays.clear();
+        wchar_t* w = units.data();
         for (size_t i = from; i < cut;) {
             size_t read = 0;
-            const wchar_t* end = DecodeValid(text.substr(i, cut - i), units.data(), &read);
+            w = DecodeValid(text.substr(i, cut - i), w, &read);
             i += read;
-            if (end != units.data()) {
-                MapCase(units.data(), static_cast<size_t>(end - units.data()), upper, mapped);
-                AppendUtf8(out, mapped);
+            if (i < cut) {
+                strays.emplace_back(static_cast<size_t>(w - units.data()), text[i++]);
+                *w++ = kStray;
             }
-            if (i < cut) out += text[i++];
+        }
+        const size_t count = static_cast<size_t>(w - units.data());
+        MapCase(units.data(), count, upper, mapped);
+        bool kept = mapped.size() == count;
+        for (size_t k = 0; kept && k < strays.size(); ++k)
+            kept = mapped[strays[k].first] == kStray;
+        if (kept) {
+            size_t done = 0;
+            for (const auto& [index, byte] : strays) {
+                AppendUtf8(out, std::wstring_view(mapped).substr(done, index - done));
+                out += byte;
+                done = index + 1;
+            }
+            AppendUtf8(out, std::wstring_view(mapped).substr(done));
+        } else {
+            // The mapping changed the length or a placeholder: run by run, the bytes between as they are.
+            size_t done = 0;
+            for (const auto& [index, byte] : strays) {
+                MapCase(units.data() + done, index - done, upper, mapped);
+                AppendUtf8(out, mapped);
+                out += byte;
+                done = index + 1;
+            }
+            MapCase(units.data() + done, count - done, upper, mapped);
+            AppendUtf8(out, mapped);
         }
         from = cut;
     }
