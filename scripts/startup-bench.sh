@@ -20,11 +20,7 @@ trap lumen_wine_cleanup EXIT
 lumen_start_xvfb || exit 1
 LOC=ko_KR.UTF-8
 lumen_use_prefix "$B/win/wine-startup" "$LOC"
-if [[ $(nproc 2>/dev/null || echo 1) -ge 2 ]] && command -v taskset >/dev/null; then
-    taskset -p -c 1 "$LUMEN_XVFB_PID" >/dev/null
-    WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true  # started again, pinned, by the next wine
-    taskset -p -c 0 $$ >/dev/null
-fi
+lumen_pin_to_one_cpu
 W=$B/startup-bench
 rm -rf "$W"
 mkdir -p "$W/appdata"

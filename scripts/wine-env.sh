@@ -45,6 +45,16 @@ lumen_start_xvfb() {
     return 1
 }
 
+# Pins for timing, as the Wine notes advise: Xvfb on the second CPU, this shell (and so wineserver,
+# started again by the next wine, and every Windows process) on the first. Needs lumen_start_xvfb
+# and lumen_use_prefix first; does nothing on a one-CPU machine or without taskset.
+lumen_pin_to_one_cpu() {
+    [[ $(nproc 2>/dev/null || echo 1) -ge 2 ]] && command -v taskset >/dev/null || return 0
+    taskset -p -c 1 "$LUMEN_XVFB_PID" >/dev/null
+    WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+    taskset -p -c 0 $$ >/dev/null
+}
+
 # lumen_wine LOCALE ARGS...: runs wine in the current prefix with that locale.
 lumen_wine() {
     local loc=$1

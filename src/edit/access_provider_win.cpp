@@ -25,57 +25,38 @@ constexpr GUID kIidOwnRange = {0x6f1c2a58, 0x3b0e, 0x4d8e, {0x9a, 0x61, 0x2c, 0x
 
 // The automation library's string and array functions, bound when a client first asks (its own
 // library loads this one anyway) rather than imported, so that no start-up pays for loading it.
-struct OleFunctions {
-    decltype(&SysAllocStringLen) allocString = nullptr;
-    decltype(&SysStringLen) stringLength = nullptr;
-    decltype(&SafeArrayCreateVector) createVector = nullptr;
-    decltype(&SafeArrayAccessData) accessData = nullptr;
-    decltype(&SafeArrayUnaccessData) unaccessData = nullptr;
-    decltype(&SafeArrayPutElement) putElement = nullptr;
-    decltype(&SafeArrayDestroy) destroy = nullptr;
-};
-
-const OleFunctions& Ole() {
-    static const OleFunctions functions = [] {
-        OleFunctions f;
-        HMODULE module = LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module) return f;
-        auto find = [module](auto* slot, const char* name) {
-            *slot = reinterpret_cast<std::remove_reference_t<decltype(*slot)>>(
-                reinterpret_cast<void*>(GetProcAddress(module, name)));
-        };
-        find(&f.allocString, "SysAllocStringLen");
-        find(&f.stringLength, "SysStringLen");
-        find(&f.createVector, "SafeArrayCreateVector");
-        find(&f.accessData, "SafeArrayAccessData");
-        find(&f.unaccessData, "SafeArrayUnaccessData");
-        find(&f.putElement, "SafeArrayPutElement");
-        find(&f.destroy, "SafeArrayDestroy");
-        return f;
-    }();
-    return functions;
+template <typename Function>
+Function Ole(const char* name) {
+    return lumen::SystemFunction<Function>(L"oleaut32.dll", name);
 }
 
 BSTR OleAllocString(const OLECHAR* text, UINT length) {
-    return Ole().allocString ? Ole().allocString(text, length) : nullptr;
+    static const auto f = Ole<decltype(&SysAllocStringLen)>("SysAllocStringLen");
+    return f ? f(text, length) : nullptr;
 }
 UINT OleStringLength(BSTR text) {
-    return Ole().stringLength ? Ole().stringLength(text) : 0;
+    static const auto f = Ole<decltype(&SysStringLen)>("SysStringLen");
+    return f ? f(text) : 0;
 }
 SAFEARRAY* OleCreateVector(VARTYPE type, LONG lower, ULONG count) {
-    return Ole().createVector ? Ole().createVector(type, lower, count) : nullptr;
+    static const auto f = Ole<decltype(&SafeArrayCreateVector)>("SafeArrayCreateVector");
+    return f ? f(type, lower, count) : nullptr;
 }
 HRESULT OleAccessData(SAFEARRAY* array, void** data) {
-    return Ole().accessData ? Ole().accessData(array, data) : E_FAIL;
+    static const auto f = Ole<decltype(&SafeArrayAccessData)>("SafeArrayAccessData");
+    return f ? f(array, data) : E_FAIL;
 }
 HRESULT OleUnaccessData(SAFEARRAY* array) {
-    return Ole().unaccessData ? Ole().unaccessData(array) : E_FAIL;
+    static const auto f = Ole<decltype(&SafeArrayUnaccessData)>("SafeArrayUnaccessData");
+    return f ? f(array) : E_FAIL;
 }
 HRESULT OlePutElement(SAFEARRAY* array, LONG* index, void* value) {
-    return Ole().putElement ? Ole().putElement(array, index, value) : E_FAIL;
+    static const auto f = Ole<decltype(&SafeArrayPutElement)>("SafeArrayPutElement");
+    return f ? f(array, index, value) : E_FAIL;
 }
 HRESULT OleDestroyArray(SAFEARRAY* array) {
-    return Ole().destroy ? Ole().destroy(array) : E_FAIL;
+    static const auto f = Ole<decltype(&SafeArrayDestroy)>("SafeArrayDestroy");
+    return f ? f(array) : E_FAIL;
 }
 void ClearVariant(VARIANT* v) {
     *v = VARIANT{};  // VT_EMPTY
