@@ -282,30 +282,38 @@ ToolText SortLinesText(std::string_view text, EolStyle eol, SortMode mode) {
         }
         return result;
     }
-    // Each line converted once into one buffer; the sort moves indexes only.
-    std::wstring units(text.size(), L'\0');  // never more units than bytes
-    std::vector<size_t> starts(lines.size() + 1);
-    wchar_t* end = units.data();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        starts[i] = static_cast<size_t>(end - units.data());
-        end = Decode(lines[i], end);
+    // Sort keys where the system makes them: one key per line costs far less than a comparison per
+    // step of the sort, and they order exactly as the comparison does. Each line is converted into one
+    // small buffer for its key, so the whole text never exists twice over in wide characters.
+    std::string keys;
+    std::vector<size_t> keyStarts(lines.size() + 1);
+    std::wstring line;
+    bool keyed = true;
+    for (size_t i = 0; i < lines.size() && keyed; ++i) {
+        if (line.size() < lines[i].size()) line.resize(lines[i].size());  // never more units than bytes
+        const size_t units = static_cast<size_t>(Decode(lines[i], line.data()) - line.data());
+        keyStarts[i] = keys.size();
+        keyed = AppendSortKey(line.data(), units, keys);
+        if (i == 0 && keyed) keys.reserve(text.size() * 3);  // a usual key's size: far fewer moves
     }
-    starts[lines.size()] = static_cast<size_t>(end - units.data());
+    keyStarts[lines.size()] = keys.size();
+    // Without keys, the comparison itself on lines converted once into one buffer.
+    std::wstring units;
+    std::vector<size_t> starts;
+    if (!keyed) {
+        units.assign(text.size(), L'\0');
+        starts.resize(lines.size() + 1);
+        wchar_t* end = units.data();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            starts[i] = static_cast<size_t>(end - units.data());
+            end = Decode(lines[i], end);
+        }
+        starts[lines.size()] = static_cast<size_t>(end - units.data());
+    }
     std::vector<size_t> order(lines.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     const wchar_t* u = units.data();
-    // Sort keys where the system makes them: one key per line costs far less than a comparison per
-    // step of the sort; they order exactly as the comparison does.
-    std::string keys;
-    keys.reserve(starts[lines.size()] * 3);
-    std::vector<size_t> keyStarts(lines.size() + 1);
-    bool keyed = true;
-    for (size_t i = 0; i < lines.size() && keyed; ++i) {
-        keyStarts[i] = keys.size();
-        keyed = AppendSortKey(u + starts[i], starts[i + 1] - starts[i], keys);
-    }
-    keyStarts[lines.size()] = keys.size();
     auto compare = [&](size_t a, size_t b) {
         if (keyed) {
             const std::string_view ka(keys.data() + keyStarts[a], keyStarts[a + 1] - keyStarts[a]);
