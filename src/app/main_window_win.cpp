@@ -281,6 +281,18 @@ LRESULT OnNcActivate(App& app, HWND hwnd, WPARAM wParam) {
     return DefWindowProcW(hwnd, WM_NCACTIVATE, wParam, -1);
 }
 
+// The default handling of a new title paints the caption this window draws itself, which costs a
+// millisecond and more on every tab switch; without the caption bits for the moment it only keeps
+// the text (for the taskbar and screen readers).
+LRESULT OnSetText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    if ((style & WS_CAPTION) != WS_CAPTION) return DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, style & ~WS_DLGFRAME);
+    const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, style);
+    return result;
+}
+
 // ---- activation, size, paint ----------------------------------------------------------------------
 
 void FocusChoice(App& app) {
@@ -652,6 +664,8 @@ LRESULT Route(App& app, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return OnNcHitTest(app, hwnd, wParam, lParam);
         case WM_NCACTIVATE:
             return OnNcActivate(app, hwnd, wParam);
+        case WM_SETTEXT:
+            return OnSetText(hwnd, wParam, lParam);
         case WM_NCMOUSEMOVE:
             return OnNcMouseMove(app, hwnd, wParam, lParam);
         case WM_NCLBUTTONDOWN:
