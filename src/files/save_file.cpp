@@ -4,11 +4,44 @@
 
 namespace lumen {
 
+namespace {
+
+std::wstring FolderOf(std::wstring_view path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring_view::npos ? L"." : std::wstring(path.substr(0, slash));
+}
+
+// A save cut off by a crash leaves its temporary file beside the user's file; the next save into the
+// folder takes it away once its process is gone (never one of a process that may still be saving).
+void RemoveLeftTemps(SaveFileCalls& calls, const std::wstring& path) {
+    const std::wstring folder = FolderOf(path);
+    const uint32_t self = calls.ProcessId();
+    for (const std::wstring& name : calls.TempNames(folder)) {
+        const std::optional<uint32_t> owner = SaveTempOwner(name);
+        if (owner && *owner != self && !calls.ProcessRunning(*owner)) calls.Delete(folder + L"\\" + name);
+    }
+}
+
+}  // namespace
+
 std::wstring SaveTempPath(std::wstring_view target, uint32_t processId) {
-    const size_t slash = target.find_last_of(L"\\/");
-    const std::wstring folder =
-        slash == std::wstring_view::npos ? L"." : std::wstring(target.substr(0, slash));
-    return folder + L"\\.~lumenpad" + std::to_wstring(processId) + L".tmp";
+    return FolderOf(target) + L"\\.~lumenpad" + std::to_wstring(processId) + L".tmp";
+}
+
+std::optional<uint32_t> SaveTempOwner(std::wstring_view name) {
+    constexpr std::wstring_view kHead = L".~lumenpad", kTail = L".tmp";
+    if (name.size() <= kHead.size() + kTail.size() || name.substr(0, kHead.size()) != kHead ||
+        name.substr(name.size() - kTail.size()) != kTail)
+        return std::nullopt;
+    const std::wstring_view digits = name.substr(kHead.size(), name.size() - kHead.size() - kTail.size());
+    if (digits.size() > 10) return std::nullopt;
+    uint64_t id = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        id = id * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    if (id > UINT32_MAX) return std::nullopt;
+    return static_cast<uint32_t>(id);
 }
 
 bool AtomicWrite(SaveFileCalls& calls, const std::wstring& path, std::string_view bytes, uint32_t& error,
@@ -26,6 +59,7 @@ bool AtomicWrite(SaveFileCalls& calls, const std::wstring& path, std::string_vie
             existed ? calls.Replace(path, temp, stepError) : calls.Move(temp, path, stepError);
         if (swapped) {
             error = 0;
+            RemoveLeftTemps(calls, path);
             return true;
         }
         calls.Delete(temp);
@@ -39,6 +73,7 @@ bool AtomicWrite(SaveFileCalls& calls, const std::wstring& path, std::string_vie
     }
     if (!calls.Overwrite(path, bytes, flush, error)) return false;
     error = 0;
+    RemoveLeftTemps(calls, path);
     return true;
 }
 

@@ -8,8 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumen {
 
@@ -35,6 +37,12 @@ public:
     // Opens the file for writing with read sharing (created when missing), writes the bytes in one
     // call, cuts it after them and, with `flush`, puts it on the disk.
     virtual bool Overwrite(const std::wstring& path, std::string_view bytes, bool flush, uint32_t& error) = 0;
+    // The names (without the folder) of the files in `folder` whose names start with ".~lumenpad".
+    // Calls that cannot list a folder find none, and so leave every temporary file alone.
+    virtual std::vector<std::wstring> TempNames(const std::wstring&) { return {}; }
+    // False only when no process with that id exists (one the system will not tell about counts as
+    // running).
+    virtual bool ProcessRunning(uint32_t) { return true; }
 };
 
 SaveFileCalls& SystemSaveFileCalls();
@@ -43,9 +51,14 @@ SaveFileCalls& SystemSaveFileCalls();
 // the process id + ".tmp".
 std::wstring SaveTempPath(std::wstring_view target, uint32_t processId);
 
+// The process id in a temporary file's name (".~lumenpad<pid>.tmp"), or nullopt for any other name.
+std::optional<uint32_t> SaveTempOwner(std::wstring_view name);
+
 // Writes `bytes` as the whole content of `path`. A read-only target fails with 5 and is not touched;
 // a full disk while writing the temporary file fails with 112 or 39 and leaves the target as it was.
-// No temporary file remains in any case. `flush` exists for measuring what durability costs.
+// No temporary file remains in any case. After a save, the temporary files that processes which no
+// longer exist left in the folder (a save cut off by a crash) are removed. `flush` exists for measuring what
+// durability costs.
 bool AtomicWrite(SaveFileCalls& calls, const std::wstring& path, std::string_view bytes, uint32_t& error,
                  bool flush = true);
 bool AtomicWrite(const std::wstring& path, std::string_view bytes, uint32_t& error);

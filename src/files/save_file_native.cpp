@@ -1,7 +1,9 @@
 // Native stand-in for the save calls over POSIX, with the same error codes as the Windows build. A
 // rename replaces a target that is held open, so Move and Replace are the same call here; a target
 // without write permission stands for one with the read-only attribute.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +71,29 @@ public:
     }
 
     void Delete(const std::wstring& path) override { unlink(NativePath(path).c_str()); }
+
+    std::vector<std::wstring> TempNames(const std::wstring& folder) override {
+        std::vector<std::wstring> names;
+        DIR* dir = opendir(NativePath(folder).c_str());
+        if (!dir) return names;
+        constexpr std::string_view kHead = ".~lumenpad";
+        while (const dirent* entry = readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            // Only plain ASCII names can be ours.
+            if (name.substr(0, kHead.size()) != kHead || std::any_of(name.begin(), name.end(), [](char c) {
+                    return static_cast<unsigned char>(c) > 0x7F;
+                }))
+                continue;
+            names.emplace_back(name.begin(), name.end());
+        }
+        closedir(dir);
+        return names;
+    }
+
+    bool ProcessRunning(uint32_t processId) override {
+        return processId > static_cast<uint32_t>(INT32_MAX) || kill(static_cast<pid_t>(processId), 0) == 0 ||
+               errno != ESRCH;
+    }
 
     bool Overwrite(const std::wstring& path, std::string_view bytes, bool flush, uint32_t& error) override {
         errno = 0;

@@ -80,6 +80,28 @@ public:
 
     void Delete(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
+    std::vector<std::wstring> TempNames(const std::wstring& folder) override {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileExW((folder + L"\\.~lumenpad*").c_str(), FindExInfoBasic, &found,
+                                       FindExSearchNameMatch, nullptr, 0);
+        if (find == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+        return names;
+    }
+
+    bool ProcessRunning(uint32_t processId) override {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+        if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+        DWORD code = 0;
+        const bool running = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+        CloseHandle(process);
+        return running;
+    }
+
     bool Overwrite(const std::wstring& path, std::string_view bytes, bool flush, uint32_t& error) override {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
