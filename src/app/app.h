@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/band_layout.h"
-#include "edit/column_cache.h"
 #include "app/tab_model.h"
 #include "app/theme.h"
 #include "edit/timer_restarts.h"
@@ -99,7 +98,6 @@ struct StatusState {
     std::wstring positionText;
     std::wstring countText;
     std::wstring statusMessage;  // transient, cleared by kTimerStatusMessage
-    ColumnCache columns;         // the caret's column without recounting its line on every key
     // position, count, zoom, line breaks, encoding, autosave indicator; cleared when fonts change
     MeasuredText measured[6];
 };

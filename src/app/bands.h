@@ -48,7 +48,4 @@ void RefreshStatus(App& app);
 // A message in the status band for 2.5 seconds.
 void ShowStatusMessage(App& app, const std::wstring& text);
 
-// The caret-position cache forgets what it knew (another document is shown).
-void ForgetColumns(App& app);
-
 }  // namespace lumen

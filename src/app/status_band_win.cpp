@@ -36,11 +36,10 @@ void DrawField(App& app, const BandRect& r, int32_t part, std::wstring_view text
     DrawBandText(s, text, ToRect(r), app.fonts.smallFont, p.dimText, DT_CENTER);
 }
 
-// The document shown, read for the column cache and the counter.
-struct EditorReader final : ColumnSource, CountSource {
+// The document shown, read for the counter.
+struct EditorReader final : CountSource {
     App& app;
     explicit EditorReader(App& a) : app(a) {}
-    int64_t LineStartOf(int64_t position) override { return LineStart(LineFromPosition(position)); }
     int64_t LineFromPosition(int64_t position) override {
         return Ed(app, SCI_LINEFROMPOSITION, static_cast<uintptr_t>(position));
     }
@@ -105,12 +104,11 @@ void PaintStatusBand(App& app) {
 }
 
 void RefreshPosition(App& app, bool startCountTimer) {
-    EditorReader reader(app);
-    const int64_t caret = Ed(app, SCI_GETCURRENTPOS);
-    const int64_t line = reader.LineFromPosition(caret);
-    const int32_t tabWidth = static_cast<int32_t>(Ed(app, SCI_GETTABWIDTH));
-    const int64_t column = app.status.columns.Column(caret, tabWidth, reader);
-    SetStatusText(app, app.status.positionText, PositionText(line, column));
+    // The editor keeps marks along the caret's line, so the column costs little even at the end of a
+    // line of megabytes.
+    const auto caret = static_cast<uintptr_t>(Ed(app, SCI_GETCURRENTPOS));
+    SetStatusText(app, app.status.positionText,
+                  PositionText(Ed(app, SCI_LINEFROMPOSITION, caret), Ed(app, SCI_GETCOLUMN, caret)));
     if (startCountTimer) RestartTimer(app, kTimerRecount, kRecountAfterMoveMs);
 }
 
@@ -133,10 +131,6 @@ void ShowStatusMessage(App& app, const std::wstring& text) {
     RestartTimer(app, kTimerStatusMessage, kStatusMessageMs);
     UpdateBandLayout(app);
     RepaintBands(app, kBandStatus);
-}
-
-void ForgetColumns(App& app) {
-    app.status.columns.Clear();
 }
 
 }  // namespace lumen

@@ -69,7 +69,6 @@ void ShowActiveDocument(App& app) {
     Tab& tab = *app.tabs.Active();
     Ed(app, SCI_SETDOCPOINTER, 0, tab.doc);
     Ed(app, SCI_SETEOLMODE, tab.eol);
-    ForgetColumns(app);
     RestoreViewState(app, tab);
     tab.modified = Ed(app, SCI_GETMODIFY) != 0;
 }
@@ -204,7 +203,6 @@ void OnSavePoint(App& app, bool reached) {
 void OnTextModified(App& app, const Notification& n) {
     Tab& tab = *app.tabs.Active();
     tab.autosavePending = true;
-    app.status.columns.Edited(n.position);
     if (tab.path.empty()) UpdateMemoTitle(app, tab);
     const int64_t length = EditorLength(app);
     NoteTextChange(app, length);

@@ -153,10 +153,7 @@ void ApplyEditorOptions(App& app) {
     Ed(app, SCI_SETVIEWWS, s.ws ? 1 : 0);
     Ed(app, SCI_SETVIEWEOL, s.eolmark ? 1 : 0);
     Ed(app, SCI_SETENDATLASTLINE, s.pastend ? 0 : 1);
-    if (Ed(app, SCI_GETTABWIDTH) != s.tab) {
-        Ed(app, SCI_SETTABWIDTH, static_cast<uintptr_t>(s.tab));
-        ForgetColumns(app);
-    }
+    if (Ed(app, SCI_GETTABWIDTH) != s.tab) Ed(app, SCI_SETTABWIDTH, static_cast<uintptr_t>(s.tab));
     Ed(app, SCI_SETUSETABS, s.spaces ? 0 : 1);
     Ed(app, SCI_SETINDENT, 0);
 }

@@ -102,7 +102,6 @@ void OpenFiles(App& app, const std::vector<std::wstring>& paths) {
             LoadTab(app, *active, std::nullopt);
             Ed(app, SCI_SETDOCPOINTER, 0, active->doc);
             Ed(app, SCI_SETEOLMODE, active->eol);
-            ForgetColumns(app);
             active->modified = false;
             UpdateWindowTitle(app);
             if (!app.selfTest) AddRecentFile(app.settings.recent, path);
@@ -189,7 +188,6 @@ void ReloadTab(App& app, Tab& tab, std::optional<TextEncoding> forced) {
     if (app.tabs.Active() == &tab) {
         Ed(app, SCI_SETDOCPOINTER, 0, tab.doc);
         Ed(app, SCI_SETEOLMODE, tab.eol);
-        ForgetColumns(app);
     }
     if (old) Ed(app, SCI_RELEASEDOCUMENT, 0, old);
     if (app.tabs.Active() == &tab) RestoreViewState(app, tab);
