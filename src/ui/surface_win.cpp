@@ -1,6 +1,10 @@
 #include "ui/surface.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ui/icon_stand_ins.h"
 
 namespace lumen::ui {
 
@@ -143,6 +147,30 @@ int32_t DrawWrappedText(Surface& surface, std::wstring_view text, const RECT& re
     return measured.bottom - measured.top;
 }
 
+namespace {
+
+// The stand-in one em of the font across (the em the font was asked for, whichever font the system
+// gave in its place), centred on the box.
+void DrawStandIn(Surface& surface, const IconStandIn& icon, const RECT& rect, HFONT font, COLORREF colour) {
+    if (icon.lines.empty() && icon.dots.empty()) return;
+    LOGFONTW lf{};
+    if (!GetObjectW(font, sizeof(lf), &lf) || lf.lfHeight == 0) return;
+    const float em = static_cast<float>(std::abs(lf.lfHeight));
+    const float cx = (rect.left + rect.right) / 2.0f, cy = (rect.top + rect.bottom) / 2.0f;
+    const float width = std::max(1.0f, em / 10);
+    for (const IconStandIn::Line& line : icon.lines) {
+        std::vector<PointF> points;
+        for (const PointF& p : line.points)
+            points.push_back({cx + p.x * em, cy + p.y * em});
+        StrokePolyline(surface, points.data(), static_cast<int32_t>(points.size()), line.closed, width,
+                       colour);
+    }
+    for (const PointF& p : icon.dots)
+        FillDisc(surface, cx + p.x * em, cy + p.y * em, std::max(1.0f, em / 12), colour);
+}
+
+}  // namespace
+
 void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT font, COLORREF colour) {
     if (!surface.dc || codePoint == 0 || codePoint > 0x10FFFF) return;
     wchar_t units[2];
@@ -167,6 +195,7 @@ void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT fon
         DrawTextW(surface.dc, units, count, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     SelectObject(surface.dc, old);
+    if (!present) DrawStandIn(surface, IconStandInFor(codePoint), rect, font, colour);
 }
 
 }  // namespace lumen::ui

@@ -1,14 +1,17 @@
 // The surface on a real DIB section: it only grows, GDI text and the software shapes share its
-// pixels in drawing order, wrapped text reports its height, and a glyph the font lacks is left out.
+// pixels in drawing order, wrapped text reports its height, and an icon the font lacks is drawn as
+// lines or left out.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <set>
+#include <vector>
 
 #include "app/theme.h"
 #include "ui/surface.h"
-#include "ui/surface_support.h"
 
 namespace lumen::ui {
 namespace {
@@ -89,30 +92,47 @@ TEST(Surface, TextAndShapesShareThePixelsInDrawingOrder) {
     EXPECT_GT(Count(s, 60, 4, 120, 4 + tm.tmHeight, Ink), 10);
 }
 
+// The ink's bounding box in the 64 x 64 corner: left, top, right, bottom (right <= left: none).
+std::array<int32_t, 4> InkBox(const Surface& s) {
+    std::array<int32_t, 4> box{64, 64, 0, 0};
+    for (int32_t y = 0; y < 64; ++y) {
+        for (int32_t x = 0; x < 64; ++x) {
+            if (!Ink(s.pixels[y * s.width + x])) continue;
+            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                   std::max(box[3], y + 1)};
+        }
+    }
+    return box;
+}
+
 TEST(Surface, GlyphsAreCentredAndAMissingOneIsLeftOut) {
     UiFonts fonts = CreateUiFonts(96);
     Surface s;
     ASSERT_TRUE(PrepareSurface(s, 64, 64));
     FillRect(s, RECT{0, 0, 64, 64}, 0xFFFFFF);
     DrawGlyph(s, U'H', RECT{0, 0, 64, 64}, fonts.uiFont, 0x000000);
-    int32_t left = 64, right = 0, top = 64, bottom = 0;
-    for (int32_t y = 0; y < 64; ++y) {
-        for (int32_t x = 0; x < 64; ++x) {
-            if (!Ink(s.pixels[y * s.width + x])) continue;
-            left = std::min(left, x), right = std::max(right, x + 1);
-            top = std::min(top, y), bottom = std::max(bottom, y + 1);
-        }
-    }
-    ASSERT_LT(left, right);
-    EXPECT_NEAR((left + right) / 2.0, 32, 2);
-    EXPECT_NEAR((top + bottom) / 2.0, 32, 4);  // the cell is centred, not the ink
+    std::array<int32_t, 4> box = InkBox(s);
+    ASSERT_LT(box[0], box[2]);
+    EXPECT_NEAR((box[0] + box[2]) / 2.0, 32, 2);
+    EXPECT_NEAR((box[1] + box[3]) / 2.0, 32, 4);  // the cell is centred, not the ink
 
-    // The check mark of the icon face: drawn where the face exists, left out (no box) where not.
-    FillRect(s, RECT{0, 0, 64, 64}, 0xFFFFFF);
-    DrawGlyph(s, 0xE73E, RECT{0, 0, 64, 64}, fonts.iconFontLarge, 0x000000);
-    EXPECT_EQ(Count(s, 0, 0, 64, 64, Ink) > 0, test::FaceInstalled(IconFontFace()));
-    // A character the icon face lacks is left out too, though text output would borrow it from a
-    // linked font.
+    // The chrome's icons: the face's glyphs where it exists, else line drawings one em across; each
+    // centred, and no two alike.
+    std::set<std::vector<uint32_t>> pictures;
+    for (char32_t glyph : {0xE8BB, 0xE710, 0xE921, 0xE922, 0xE923, 0xE70D, 0xE70E, 0xE76C, 0xE73E, 0xE712}) {
+        FillRect(s, RECT{0, 0, 64, 64}, 0xFFFFFF);
+        DrawGlyph(s, glyph, RECT{0, 0, 64, 64}, fonts.iconFontLarge, 0x000000);
+        box = InkBox(s);
+        SCOPED_TRACE(static_cast<uint32_t>(glyph));
+        ASSERT_LT(box[0], box[2]);
+        EXPECT_NEAR((box[0] + box[2]) / 2.0, 32, 2);
+        EXPECT_NEAR((box[1] + box[3]) / 2.0, 32, 3);
+        EXPECT_GE(std::max(box[2] - box[0], box[3] - box[1]), 8);
+        std::vector<uint32_t> picture(s.pixels, s.pixels + 64 * s.width);
+        EXPECT_TRUE(pictures.insert(std::move(picture)).second);
+    }
+    // Where the face lacks a character with no drawing of its own, nothing is drawn (no box), though
+    // text output would borrow it from a linked font.
     FillRect(s, RECT{0, 0, 64, 64}, 0xFFFFFF);
     DrawGlyph(s, U'가', RECT{0, 0, 64, 64}, fonts.iconFontLarge, 0x000000);
     EXPECT_EQ(Count(s, 0, 0, 64, 64, Ink), 0);
