@@ -124,7 +124,8 @@ void PaintLevel(const MenuRun& run, Level& level, HDC target) {
             FillDisc(s, (parts.icon.left + parts.icon.right) / 2.0f,
                      (parts.icon.top + parts.icon.bottom) / 2.0f, ScaleF(3, dpi) + 0.5f, mark);
         } else if (item.glyph != 0) {
-            DrawGlyph(s, item.glyph, ToRect(parts.icon), run.fonts.icon.get(), ink);
+            // Only a few rows' icons have line drawings: without the icon font, none shows.
+            DrawGlyph(s, item.glyph, ToRect(parts.icon), run.fonts.icon.get(), ink, false);
         }
         if (!parts.arrow.Empty())
             DrawGlyph(s, kArrowGlyph, ToRect(parts.arrow), run.fonts.iconSmall.get(), ink);

@@ -60,8 +60,10 @@ void FrameRect1px(Surface& surface, int32_t width, int32_t height, COLORREF colo
 int32_t DrawWrappedText(Surface& surface, std::wstring_view text, const RECT& rect, HFONT font,
                         COLORREF colour);
 // One character centred in `rect`, single line. When `font` has no glyph for it (an absent icon
-// font), the chrome's icons are drawn as line drawings instead (ui/icon_stand_ins.h) and other
-// characters not at all: never a box in place of an icon.
-void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT font, COLORREF colour);
+// font), the chrome's icons are drawn as line drawings instead (ui/icon_stand_ins.h; not with
+// `standIn` false, for icons that only decorate a row of others) and other characters not at all:
+// never a box in place of an icon.
+void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT font, COLORREF colour,
+               bool standIn = true);
 
 }  // namespace lumen::ui

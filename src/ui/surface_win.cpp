@@ -171,7 +171,8 @@ void DrawStandIn(Surface& surface, const IconStandIn& icon, const RECT& rect, HF
 
 }  // namespace
 
-void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT font, COLORREF colour) {
+void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT font, COLORREF colour,
+               bool standIn) {
     if (!surface.dc || codePoint == 0 || codePoint > 0x10FFFF) return;
     wchar_t units[2];
     int count = 1;
@@ -195,7 +196,7 @@ void DrawGlyph(Surface& surface, char32_t codePoint, const RECT& rect, HFONT fon
         DrawTextW(surface.dc, units, count, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     SelectObject(surface.dc, old);
-    if (!present) DrawStandIn(surface, IconStandInFor(codePoint), rect, font, colour);
+    if (!present && standIn) DrawStandIn(surface, IconStandInFor(codePoint), rect, font, colour);
 }
 
 }  // namespace lumen::ui
