@@ -106,6 +106,7 @@ public:
         Stop();
     }
     bool Finished() const { return next_ == steps_.size(); }
+    bool TimedOut() const { return timedOut_; }
 
 private:
     // Away from every window under test, so nothing starts hovered; the move the window system
@@ -272,6 +273,7 @@ protected:
         script->Stop();
         EXPECT_TRUE(Windows(L"Lumenpad.Menu").empty()) << "menu windows left open";
         EXPECT_TRUE(script->Finished() || !untilEnd) << "the menu closed before the script ended";
+        EXPECT_FALSE(script->TimedOut()) << "the menu was still open at the deadline";
         return id;
     }
     // The window of the root (at the anchor) or of the submenu.
@@ -392,6 +394,7 @@ protected:
         script->Stop();
         EXPECT_EQ(Dialog(), nullptr) << "the dialog was left open";
         EXPECT_TRUE(script->Finished()) << "the dialog closed before the script ended";
+        EXPECT_FALSE(script->TimedOut()) << "the dialog was still open at the deadline";
         return index;
     }
     static HWND Dialog() { return FindWindowW(L"Lumenpad.Dialog", nullptr); }
