@@ -267,19 +267,6 @@ TEST(Ime, DrawnInlineWithTheWindowsUnderIt) {
     }
 }
 
-// The pixels the window shows now, read back from its device context.
-test::Capture Shown(HWND hwnd) {
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    HDC window = GetDC(hwnd);
-    test::Capture c =
-        test::CaptureDrawn(rc.right, rc.bottom, [window](HDC dc, int32_t width, int32_t height) {
-            BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
-        });
-    ReleaseDC(hwnd, window);
-    return c;
-}
-
 // In a line long enough to be patched in place rather than laid out again, every composition
 // update is shown exactly: the window shows what a full repaint draws (the update repainted all
 // that moved), and that equals a full repaint from a fresh layout of the line (the patched layout
@@ -316,7 +303,7 @@ TEST(Ime, ComposingInALongLineShowsWhatAFreshLayoutShows) {
             if (!shaped) {
                 EXPECT_EQ(w.view().layoutsMade, made);
             }
-            const test::Capture shown = Shown(w.hwnd()), full = w.Print();
+            const test::Capture shown = w.Shown(), full = w.Print();
             w.view().DropLayout(0);
             const test::Capture fresh = w.Print();
             EXPECT_TRUE(shown.pixels == full.pixels);

@@ -16,24 +16,12 @@ using test::Capture;
 using test::EditorWindow;
 using test::U8;
 
-// The pixels the window shows now, read back from its device context.
-Capture Screen(HWND hwnd) {
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    HDC window = GetDC(hwnd);
-    Capture c = test::CaptureDrawn(rc.right, rc.bottom, [window](HDC dc, int32_t width, int32_t height) {
-        BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
-    });
-    ReleaseDC(hwnd, window);
-    return c;
-}
-
 // Paints what the last step invalidated (twice: a paint that lays out a wider line invalidates
 // the scroll-bar strip it changed), then compares the window with a full repaint.
 void ExpectShownEqualsFullPaint(EditorWindow& w, const std::string& step) {
     UpdateWindow(w.hwnd());
     UpdateWindow(w.hwnd());
-    const Capture shown = Screen(w.hwnd());
+    const Capture shown = w.Shown();
     const Capture full = w.Print();
     ASSERT_EQ(shown.pixels.size(), full.pixels.size());
     int differing = 0, firstX = -1, firstY = -1;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/layout_support.h"
 #include "edit/notification.h"
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
@@ -24,6 +25,8 @@ struct Received {
     WPARAM wParam;
 };
 std::vector<Received> g_received;
+using test::Pump;
+using test::U8;
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
@@ -32,14 +35,6 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 int Count(unsigned code) {
@@ -51,13 +46,13 @@ int Count(unsigned code) {
 
 // The editor in a parent that records its notifications, driven by window messages.
 struct Host : test::EditorWindow {
-    Host() : EditorWindow(400, 200, 0, false, ParentProc) {
+    explicit Host(bool show = false) : EditorWindow(400, 200, 0, show, ParentProc) {
         Pump();
         g_received.clear();
     }
     ~Host() { Pump(); }
     intptr_t Send(unsigned m, uintptr_t w = 0, intptr_t l = 0) { return SendMessageW(hwnd(), m, w, l); }
-    std::string Text() { return DocText(doc()); }
+    std::string Text() { return doc().GetText(0, doc().Length()); }
     void SetText(const std::string& s) { Send(SCI_SETTEXT, 0, reinterpret_cast<intptr_t>(s.c_str())); }
     intptr_t Caret() { return Send(SCI_GETCURRENTPOS); }
     intptr_t Anchor() { return Send(SCI_GETANCHOR); }
@@ -76,17 +71,7 @@ struct Host : test::EditorWindow {
         for (wchar_t ch : text)
             SendMessageW(hwnd(), WM_CHAR, ch, 1);
     }
-    void ShowParent() {
-        ShowWindow(GetParent(hwnd()), SW_SHOWNOACTIVATE);
-        UpdateWindow(GetParent(hwnd()));
-    }
-
-    static std::string DocText(Document& d) { return d.GetText(0, d.Length()); }
 };
-
-std::string U8(const char8_t* s) {
-    return reinterpret_cast<const char*>(s);
-}
 
 TEST(QuillControl, WindowTextMessagesAndTheDirectFunction) {
     Host h;
@@ -106,12 +91,12 @@ TEST(QuillControl, WindowTextMessagesAndTheDirectFunction) {
     direct(ptr, SCI_SETTEXT, 0, reinterpret_cast<intptr_t>("direct"));
     EXPECT_EQ(h.Text(), "direct");
     EXPECT_EQ(direct(ptr, SCI_GETLENGTH, 0, 0), 6);
-    EXPECT_EQ(h.Send(QM_SETHINTTEXT, 0, reinterpret_cast<intptr_t>(L"hint")), 0);
+    h.Send(QM_SETHINTTEXT, 0, reinterpret_cast<intptr_t>(L"hint"));
+    EXPECT_EQ(h.view().appearance().hint, L"hint");
 }
 
 TEST(QuillControl, NotificationsReachTheParentAndUpdatesArePosted) {
-    Host h;
-    h.ShowParent();
+    Host h(true);
     h.Send(SCI_SETSAVEPOINT);
     Pump();
     g_received.clear();
@@ -215,8 +200,7 @@ TEST(QuillControl, ClickSeriesAndDragWithTheCapture) {
 // The system caret (never shown, but input methods and screen readers place themselves by it)
 // sits on the view's caret after every message, whichever way the caret moved.
 TEST(QuillControl, SystemCaretFollowsTheCaret) {
-    Host h;
-    h.ShowParent();
+    Host h(true);
     h.Send(SCI_GRABFOCUS);
     std::string text;
     for (int i = 0; i < 60; ++i)
@@ -255,8 +239,7 @@ TEST(QuillControl, SystemCaretFollowsTheCaret) {
 // A blink tick that arrives right after the caret moved is held back (the caret stays on, as a
 // restarted timer would keep it); one that comes a full period after the last move blinks it off.
 TEST(QuillControl, CaretBlinkWaitsAFullPeriodAfterAMove) {
-    Host h;
-    h.ShowParent();
+    Host h(true);
     h.Send(SCI_SETCARETPERIOD, 60);
     h.Send(SCI_GRABFOCUS);
     h.SetText("blink");

@@ -14,6 +14,11 @@
 
 namespace quill::test {
 
+// The header of a top-down 32-bit bitmap.
+inline BITMAPINFOHEADER DibHeader(int32_t width, int32_t height) {
+    return {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+}
+
 struct Capture {
     int32_t width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0xBBGGRR, like COLORREF
@@ -35,39 +40,22 @@ struct Capture {
         }
         return n;
     }
-    // Writes a 24-bit BMP file.
+    // 0xBBGGRR to and from the 0xRRGGBB of a 32-bit DIB.
+    static uint32_t SwapRB(uint32_t v) { return ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16); }
+    // Writes a 32-bit top-down BMP file.
     bool SaveBmp(const std::string& path) const {
         FILE* f = std::fopen(path.c_str(), "wb");
         if (!f) return false;
-        const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-        const uint32_t size = 54 + row * static_cast<uint32_t>(height);
-        uint8_t header[54] = {'B', 'M'};
-
-        auto put32 = [&](int at, uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                header[at + i] = static_cast<uint8_t>(v >> (8 * i));
-        };
-        put32(2, size);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, static_cast<uint32_t>(width));
-        put32(22, static_cast<uint32_t>(height));
-        header[26] = 1;
-        header[28] = 24;
-        put32(34, row * static_cast<uint32_t>(height));
-        std::fwrite(header, 1, sizeof header, f);
-        std::vector<uint8_t> line(row, 0);
-        for (int32_t y = height - 1; y >= 0; --y) {
-            for (int32_t x = 0; x < width; ++x) {
-                const uint32_t c = At(x, y);
-                line[x * 3] = static_cast<uint8_t>(c >> 16);
-                line[x * 3 + 1] = static_cast<uint8_t>(c >> 8);
-                line[x * 3 + 2] = static_cast<uint8_t>(c);
-            }
-            std::fwrite(line.data(), 1, row, f);
-        }
-        std::fclose(f);
-        return true;
+        const BITMAPINFOHEADER info = DibHeader(width, height);
+        const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
+        const BITMAPFILEHEADER file{0x4D42, DWORD(offset + 4 * pixels.size()), 0, 0, offset};
+        std::vector<uint32_t> dib(pixels.size());
+        for (size_t i = 0; i < pixels.size(); ++i)
+            dib[i] = SwapRB(pixels[i]);
+        const bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 &&
+                        std::fwrite(&info, sizeof info, 1, f) == 1 &&
+                        std::fwrite(dib.data(), 4, dib.size(), f) == dib.size();
+        return std::fclose(f) == 0 && ok;
     }
 };
 
@@ -77,12 +65,7 @@ Capture CaptureDrawn(int32_t width, int32_t height, Draw draw) {
     Capture c;
     c.width = width;
     c.height = height;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi{DibHeader(width, height), {}};
     HDC dc = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -91,28 +74,21 @@ Capture CaptureDrawn(int32_t width, int32_t height, Draw draw) {
     GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     c.pixels.resize(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < c.pixels.size(); ++i) {
-        const uint32_t v = p[i];
-        c.pixels[i] = ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-    }
+    for (size_t i = 0; i < c.pixels.size(); ++i)
+        c.pixels[i] = Capture::SwapRB(p[i]);
     SelectObject(dc, old);
     DeleteObject(bmp);
     DeleteDC(dc);
     return c;
 }
 
-// A popup window of the given class (registered on first use, as is "QuillEdit") to host an editor.
-inline HWND CreateTestParent(const wchar_t* className, WNDPROC proc, int32_t width, int32_t height) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterQuillEditClass(instance);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);  // a second registration fails harmlessly
-    return CreateWindowExW(0, className, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
-                           nullptr, instance, nullptr);
+// Dispatches every message waiting on this thread.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 class EditorWindow {
@@ -122,8 +98,15 @@ public:
     EditorWindow(int32_t width, int32_t height, DWORD extraStyle = 0, bool show = false,
                  WNDPROC parentProc = nullptr) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
-        parent_ = parentProc ? CreateTestParent(L"LumenpadTest.NotifiedParent", parentProc, width, height)
-                             : CreateTestParent(L"LumenpadTest.ViewParent", DefWindowProcW, width, height);
+        RegisterQuillEditClass(instance);
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = parentProc ? parentProc : DefWindowProcW;
+        wc.hInstance = instance;
+        wc.lpszClassName = parentProc ? L"LumenpadTest.NotifiedParent" : L"LumenpadTest.ViewParent";
+        RegisterClassExW(&wc);  // a second registration fails harmlessly
+        parent_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height,
+                                  nullptr, nullptr, instance, nullptr);
         edit_ = CreateWindowExW(0, kQuillEditClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle,
                                 0, 0, width, height, parent_, reinterpret_cast<HMENU>(7), instance, nullptr);
         view_ = ViewFromWindow(edit_);
@@ -158,6 +141,18 @@ public:
             FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
             SendMessageW(edit_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
         });
+    }
+
+    // The pixels the window shows now, read back from its device context.
+    Capture Shown() const {
+        RECT rc{};
+        GetClientRect(edit_, &rc);
+        HDC window = GetDC(edit_);
+        Capture c = CaptureDrawn(rc.right, rc.bottom, [window](HDC dc, int32_t width, int32_t height) {
+            BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
+        });
+        ReleaseDC(edit_, window);
+        return c;
     }
 
 private:

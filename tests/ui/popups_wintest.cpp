@@ -2,14 +2,11 @@
 // driven by a script of posted keys and mouse messages that a thread timer runs while the loop under
 // test dispatches it (so the owner's timers go on); at its deadline a script posts WM_QUIT, which ends
 // both loops, so a failing test never leaves a window open. The colour tests are also the scenes of
-// scripts/ui-shots.sh, and PopupBench (disabled) times each popup from its request to its first paint:
-//   wine lumen_tests.exe --gtest_also_run_disabled_tests --gtest_filter='PopupBench.*'
+// scripts/ui-shots.sh.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -109,6 +106,7 @@ public:
         Stop();
     }
     bool Finished() const { return next_ == steps_.size(); }
+    bool TimedOut() const { return timedOut_; }
 
 private:
     // Away from every window under test, so nothing starts hovered; the move the window system
@@ -275,6 +273,7 @@ protected:
         script->Stop();
         EXPECT_TRUE(Windows(L"Lumenpad.Menu").empty()) << "menu windows left open";
         EXPECT_TRUE(script->Finished() || !untilEnd) << "the menu closed before the script ended";
+        EXPECT_FALSE(script->TimedOut()) << "the menu was still open at the deadline";
         return id;
     }
     // The window of the root (at the anchor) or of the submenu.
@@ -395,6 +394,7 @@ protected:
         script->Stop();
         EXPECT_EQ(Dialog(), nullptr) << "the dialog was left open";
         EXPECT_TRUE(script->Finished()) << "the dialog closed before the script ended";
+        EXPECT_FALSE(script->TimedOut()) << "the dialog was still open at the deadline";
         return index;
     }
     static HWND Dialog() { return FindWindowW(L"Lumenpad.Dialog", nullptr); }
@@ -523,59 +523,6 @@ TEST(TooltipWindow, ShowsWherePlacedPaintsAndHides) {
         owner.reset();  // destroys the tip with it
         EXPECT_EQ(tip.window, nullptr);
     }
-}
-
-double g_firstPaint = -1;
-
-// Notes the first WM_PAINT a menu or dialog window returns from, and ends its loop.
-LRESULT CALLBACK AfterPaint(int code, WPARAM wp, LPARAM lp) {
-    const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lp);
-    wchar_t name[32] = {};
-    if (code == HC_ACTION && m->message == WM_PAINT && g_firstPaint < 0 && GetClassNameW(m->hwnd, name, 32) &&
-        (wcscmp(name, L"Lumenpad.Menu") == 0 || wcscmp(name, L"Lumenpad.Dialog") == 0)) {
-        g_firstPaint = NowMs();
-        PostMessageW(m->hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
-    }
-    return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-// Times `show` 21 times: the first run alone (classes, fonts and caches are new), then the others.
-void Time(const char* name, const std::function<void()>& show) {
-    std::vector<double> ms;
-    for (int i = 0; i < 21; ++i) {
-        Script guard;  // its deadline ends a loop whose paint never comes
-        guard.Until([] { return false; }).Start();
-        g_firstPaint = -1;
-        const double t0 = NowMs();
-        show();
-        ASSERT_GE(g_firstPaint, 0) << name << ": no paint";
-        ms.push_back(g_firstPaint - t0);
-    }
-    std::sort(ms.begin() + 1, ms.end());
-    std::printf("%-20s first %7.3f ms, then min %7.3f median %7.3f max %7.3f ms (20 runs)\n", name, ms[0],
-                ms[1], ms[10], ms[20]);
-    std::fflush(stdout);
-}
-
-TEST(PopupBench, DISABLED_RequestToFirstPaint) {
-    const OwnerWindow owner(0, 0, 1000, 700);
-    const Palette palette = Colours(kThemeLight);
-    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterPaint, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
-    const std::vector<MenuItem> menu = SampleMenu();
-    const DialogContent question = SampleQuestion();
-    Time("menu, 6 rows", [&] { ShowPopupMenu(owner.hwnd, menu, POINT{100, 80}, 0, palette, 96); });
-    Time("dialog, 9-item list", [&] { ShowMessageDialog(owner.hwnd, question, palette, 96); });
-    UnhookWindowsHookEx(hook);
-    TipWindow tip;
-    Time("tip", [&] {
-        ShowTip(tip, owner.hwnd, L"인코딩: UTF-8 (누르면 바꿉니다)", POINT{300, 650}, palette, 96);
-        MSG msg;  // the tip paints from the queue, like any invalidated window
-        while (GetUpdateRect(tip.window, nullptr, FALSE) && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        g_firstPaint = NowMs();
-        HideTip(tip);
-    });
 }
 
 }  // namespace
