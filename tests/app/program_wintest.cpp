@@ -10,22 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "app/program_support.h"
 #include "support/temp_folder.h"
 
 namespace lumen {
 namespace {
 
-std::wstring ProgramPath() {
-    wchar_t self[MAX_PATH];
-    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"lumenpad.exe";
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
+using test::Program;
+using test::TopWindows;
+using test::WaitFor;
+using test::WindowText;
 
 // The editor's whole text, asked across the process boundary.
 std::wstring EditorText(HWND main) {
@@ -36,84 +30,6 @@ std::wstring EditorText(HWND main) {
         SendMessageW(editor, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
-
-struct FindData {
-    DWORD process;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-std::vector<HWND> TopWindows(DWORD process, const wchar_t* className) {
-    FindData data{process, className, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM p) -> BOOL {
-            auto* d = reinterpret_cast<FindData*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(hwnd, name, 64);
-            if ((d->process == 0 || owner == d->process) && std::wstring(name) == d->className)
-                d->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
-// Polls until the condition holds or about `ms` milliseconds passed.
-template <typename Condition>
-bool WaitFor(Condition condition, int ms = 10000) {
-    for (int waited = 0; waited < ms; waited += 20) {
-        if (condition()) return true;
-        Sleep(20);
-    }
-    return condition();
-}
-
-class Program {
-public:
-    // Starts the program with `arguments` (already quoted) and the data folder in `data`.
-    Program(const std::wstring& arguments, const test::TempFolder& data) {
-        SetEnvironmentVariableW(L"LOCALAPPDATA", data.Wide().c_str());
-        SetEnvironmentVariableW(L"LUMENPAD_NOWARM", L"1");
-        std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                  &pi_) != FALSE;
-    }
-    ~Program() {
-        if (!started_) return;
-        if (HWND w = Window()) PostMessageW(w, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    bool Started() const { return started_; }
-    DWORD Id() const { return pi_.dwProcessId; }
-    HWND Window() const {
-        const auto windows = TopWindows(pi_.dwProcessId, L"Lumenpad.Main");
-        return windows.empty() ? nullptr : windows[0];
-    }
-    // Waits for the window's title to name the active tab.
-    HWND WaitForTitle(const std::wstring& title, int ms = 10000) const {
-        HWND w = nullptr;
-        WaitFor([&] { return (w = Window()) && WindowText(w) == title; }, ms);
-        return w;
-    }
-    // The exit code once the process ended within `ms`, else -1.
-    long ExitCode(int ms) const {
-        if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return static_cast<long>(code);
-    }
-    HANDLE MainThread() const { return pi_.hThread; }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    bool started_ = false;
-};
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
@@ -126,7 +42,7 @@ std::wstring Title(const std::wstring& name) {
 // Every kind of path a user may pass: each ends in a tab named after the file or no tab at all, and
 // the program keeps running.
 TEST(Program, OpensEachKindOfPathFromTheCommandLine) {
-    ASSERT_NE(GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES)
+    ASSERT_NE(GetFileAttributesW(test::ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES)
         << "lumenpad.exe beside the tests";
     test::TempFolder files;
     files.Write(L"한글 이름 있는.txt", "첫 줄\r\n둘째");

@@ -56,7 +56,8 @@ TEST(SettingsPages, PagesHoldTheirRowsInOrder) {
     EXPECT_EQ(FindRow(pages, kSetAbout)->description.rfind(L"버전 1.1.1", 0), 0u);
 }
 
-// Each case changes a record and names the row state the pages must then show.
+// Records the window cannot show as they are, and the descriptions; every state a click can reach is
+// shown again by the click test below.
 TEST(SettingsPages, RowsShowTheRecord) {
     struct Case {
         const char* name;
@@ -66,29 +67,12 @@ TEST(SettingsPages, RowsShowTheRecord) {
         const wchar_t* description = nullptr;
     };
     const Case cases[] = {
-        {"defaults: wrap on", [](Settings&) {}, kSetWrap, 1},
-        {"defaults: line numbers off", [](Settings&) {}, kSetLineNumbers, 0},
-        {"defaults: tab 4", [](Settings&) {}, kSetTabWidth, 1},
-        {"defaults: theme system", [](Settings&) {}, kSetTheme, 0},
         {"defaults: accent 0", [](Settings&) {}, kSetAccent, 0, L"맨 끝은 Windows 강조 색"},
-        {"defaults: hint", [](Settings&) {}, kSetHint, 1},
-        {"defaults: restore", [](Settings&) {}, kSetRestore, 1},
-        {"tab 2", [](Settings& s) { s.tab = 2; }, kSetTabWidth, 0},
-        {"tab 8", [](Settings& s) { s.tab = 8; }, kSetTabWidth, 2},
         {"tab 3", [](Settings& s) { s.tab = 3; }, kSetTabWidth, 2},
-        {"dark", [](Settings& s) { s.theme = 2; }, kSetTheme, 2},
         {"theme 7 acts as system", [](Settings& s) { s.theme = 7; }, kSetTheme, 0},
         {"desktop accent", [](Settings& s) { s.accent = 6; }, kSetAccent, 6, L"Windows 강조 색을 따릅니다"},
         {"accent 9 acts as 0", [](Settings& s) { s.accent = 9; }, kSetAccent, 0, L"맨 끝은 Windows 강조 색"},
-        {"neweol LF", [](Settings& s) { s.neweol = 2; }, kSetNewEol, 1},
         {"neweol CR shows CRLF", [](Settings& s) { s.neweol = 1; }, kSetNewEol, 0},
-        {"newenc BOM", [](Settings& s) { s.newenc = 1; }, kSetNewEncoding, 1},
-        {"keep last", [](Settings& s) { s.keeplast = true; }, kSetKeepLast, 1},
-        {"switches", [](Settings& s) { s.ws = s.eolmark = s.pastend = s.topmost = s.autosave = true; },
-         kSetWhitespace, 1},
-        {"caret line off", [](Settings& s) { s.caretline = false; }, kSetCaretLine, 0},
-        {"autosave", [](Settings& s) { s.autosave = true; }, kSetAutosave, 1},
-        {"topmost", [](Settings& s) { s.topmost = true; }, kSetTopmost, 1},
     };
     for (const Case& c : cases) {
         Settings s;

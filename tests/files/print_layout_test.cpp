@@ -1,6 +1,7 @@
 // The print layout against the wrapping rules with a fixed-width fake: Latin 10 units, Hangul 20,
 // the high half of a surrogate pair 0 and the low half 20 (so a fitting count can end between the
-// halves). Every layout is checked against the invariants; tables pin the cases the rules name.
+// halves). Every layout is checked against the rules; the random documents cover the common cases, the
+// table pins the odd ones.
 #include "files/print_layout.h"
 
 #include <gtest/gtest.h>
@@ -114,17 +115,8 @@ TEST(PrintLayout, CasesTheRulesName) {
         std::vector<std::wstring> pieces;  // "+" marks a continued line
     } cases[] = {
         {"empty document: one empty line", L"", 4, 100, {L""}},
-        {"tab at the start", L"\tx", 4, 100, {L"    x"}},
-        {"tab after two columns, width 8", L"ab\tc", 8, 200, {L"ab      c"}},
         {"only tabs wrap after the last space", L"\t\t\t", 4, 100, {L"          ", L"+  "}},
-        {"break after a space in the second half", L"aaaa bbbb cccc", 4, 100, {L"aaaa bbbb ", L"+cccc"}},
         {"a space in the first half is ignored", L"ab cdefghijklmn", 4, 100, {L"ab cdefghi", L"+jklmn"}},
-        {"no space: cut at the fitting count",
-         L"abcdefghijklmnopqrstuvw",
-         4,
-         100,
-         {L"abcdefghij", L"+klmnopqrst", L"+uvw"}},
-        {"Hangul counts double", L"가나다라마바사", 4, 100, {L"가나다라마", L"+바사"}},
         {"a pair the count would split moves back",
          L"123456789" + emoji + L"x",
          4,
@@ -132,8 +124,6 @@ TEST(PrintLayout, CasesTheRulesName) {
          {L"123456789", L"+" + emoji + L"x"}},
         {"a lone pair wider than the page stays whole", emoji + emoji, 4, 10, {emoji, L"+" + emoji}},
         {"nothing fits: one unit per line", L"abc", 4, 5, {L"a", L"+b", L"+c"}},
-        {"CR, CR LF and LF", L"a\rb\r\nc\nd", 4, 100, {L"a", L"b", L"c", L"d"}},
-        {"empty lines between breaks", L"\r\r\n\n", 4, 100, {L"", L"", L"", L""}},
         {"a selection ending inside CR LF", L"abc\r", 4, 100, {L"abc", L""}},
     };
     for (const auto& c : cases)

@@ -1,10 +1,7 @@
 // The find card as a real window under Wine, hosted over a main window of its own in the test
 // process: scripts of typed characters and keys sent to the card's EDIT boxes and clicks on its
 // buttons, then the counter, the selection, the text, the status message, the focus and the match
-// highlights on screen. FindCardShots (disabled) poses the three modes in light and dark for
-// screenshots:
-//   LUMENPAD_SHOTS_DIR=<folder> wine lumen_tests.exe --gtest_also_run_disabled_tests
-//       --gtest_filter='FindCardShots.*'   (waits for <folder>/<pose>.done after each <pose>.ready)
+// highlights on screen.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +13,6 @@
 
 #include "app/app.h"
 #include "app/main_window.h"
-#include "app/theme_apply.h"
 #include "edit/quill_window_win.h"
 #include "edit/sci_messages.h"
 #include "files/code_page.h"
@@ -223,61 +219,6 @@ TEST_F(FindCardWindow, HighlightsOnScreenAndPlacement) {
     }
     Run("escape");
     EXPECT_GT(BackShare(6, 11), plain * 0.8) << "no highlight after closing";
-}
-
-// Poses for screenshots: find, replace and go to line, light and dark.
-TEST(FindCardShots, DISABLED_ThreeModesLightAndDark) {
-    wchar_t folder[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"LUMENPAD_SHOTS_DIR", folder, MAX_PATH))
-        GTEST_SKIP() << "no LUMENPAD_SHOTS_DIR";
-    App& app = Host();
-    ASSERT_NE(app.hwnd, nullptr);
-    SetWindowPos(app.hwnd, nullptr, 0, 0, 900, 640, SWP_NOZORDER);
-    const struct {
-        const char* name;
-        int32_t theme;
-        FindMode mode;
-        const char* find;
-        const char* replacement;
-    } poses[] = {
-        {"light-find", kThemeLight, FindMode::Find, "apple", ""},
-        {"light-replace", kThemeLight, FindMode::Replace, "apple", "pear"},
-        {"light-goto", kThemeLight, FindMode::GoToLine, "", ""},
-        {"dark-find", kThemeDark, FindMode::Find, "apple", ""},
-        {"dark-replace", kThemeDark, FindMode::Replace, "apple", "pear"},
-        {"dark-goto", kThemeDark, FindMode::GoToLine, "", ""},
-    };
-    for (const auto& p : poses) {
-        app.settings.theme = p.theme;
-        ResolveTheme(app);
-        ApplyTheme(app);
-        CloseFindCard(app);
-        SetEditorText(
-            app,
-            "apple Apple apple pineapple\r\n사과와 apple 파인애플\r\nThe quick brown fox jumps over the "
-            "lazy dog.\r\n");
-        Ed(app, SCI_SETSEL, 0, 0);
-        app.find.matchCase = p.mode == FindMode::Replace;
-        if (app.find.findEdit) SetWindowTextW(app.find.findEdit, Utf8ToWide(p.find).c_str());
-        OpenFindCard(app, p.mode);
-        if (p.mode != FindMode::GoToLine) {
-            SetWindowTextW(app.find.findEdit, Utf8ToWide(p.find).c_str());
-            SetWindowTextW(app.find.replaceEdit, Utf8ToWide(p.replacement).c_str());
-        }
-        RepaintFindCard(app);
-        RedrawWindow(app.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        PumpMessages();
-        const std::wstring path = std::wstring(folder) + L"\\" + Utf8ToWide(p.name);
-        CloseHandle(
-            CreateFileW((path + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        for (int i = 0; i < 600 && GetFileAttributesW((path + L".done").c_str()) == INVALID_FILE_ATTRIBUTES;
-             ++i) {
-            PumpMessages();
-            Sleep(50);
-        }
-    }
-    app.find.matchCase = false;
-    CloseFindCard(app);
 }
 
 }  // namespace
