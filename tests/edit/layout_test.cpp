@@ -265,7 +265,7 @@ TEST(LineLayout, JamoOfDocumentAndCompositionDoNotMerge) {
     EXPECT_EQ(l.compositionAttributes, (std::vector<uint8_t>{0}));
 }
 
-TEST(LineLayout, TheLastPlaneRunFontsAndCompositionEdges) {
+TEST(LineLayout, TheLastPlaneAndCompositionEdges) {
     TestFonts t;
     for (char32_t cp : {char32_t{0x10FC00}, char32_t{0x10FFFD}}) {
         const LineLayout l = Layout(t.fonts, test::Utf8Of(cp));
@@ -274,10 +274,6 @@ TEST(LineLayout, TheLastPlaneRunFontsAndCompositionEdges) {
         EXPECT_EQ(l.chars[1], 0xDC00 + ((cp - 0x10000) & 0x3FF));
         EXPECT_TRUE(l.flags[1] & kUnitContinues);
     }
-    // Every unit of a measured run carries the run's font.
-    const LineLayout run = Layout(t.fonts, U8(u8"\u05D0\u05D1 \u05D2\u0301"));
-    for (int u = 0; u < run.Units(); ++u)
-        EXPECT_EQ(run.fonts[u], run.fonts[0]) << u;
     // A combining mark being composed does not join the document's character before it.
     const std::u16string comp = u"\u0301";
     CompositionView cv{&comp, nullptr, 2, 1};
