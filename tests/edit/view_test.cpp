@@ -33,17 +33,13 @@ void ExpectRowsExact(ViewFixture& f) {
     ASSERT_EQ(v.TotalRows(), sum);
 }
 
-TEST(View, StartsWithAnEmptyDocumentAndSaneMetrics) {
+TEST(View, StartingMetricsAndTheWrapWidth) {
     ViewFixture f;
     View& v = *f.view;
-    ASSERT_NE(v.GetDocument(), nullptr);
-    EXPECT_EQ(f.doc().Length(), 0);
     EXPECT_EQ(v.LineHeight(), v.LineAscent() + v.LineDescent());
     EXPECT_EQ(v.TotalRows(), 1);
-    EXPECT_EQ(v.TextLeft(), 1);
     EXPECT_EQ(v.GetMargin(0).type, 1);
-    // Wrap width: client 400 - right 1 - left 1 - caret 1.
-    EXPECT_EQ(v.WrapWidth(), 397);
+    EXPECT_EQ(v.WrapWidth(), 397);  // client 400 - right 1 - left 1 - caret 1
     v.SetMargin(0, 40, 1);
     EXPECT_EQ(v.WrapWidth(), 357);
     EXPECT_EQ(v.TextLeft(), 41);
@@ -267,32 +263,31 @@ TEST(View, VerticalScrollValuesAndScrolling) {
         text += "x\n";  // 101 lines
     f.SetText(text);
     v.UpdateScrollBars();
-    ScrollValues s = f.host->vertical;
-    EXPECT_EQ(s.page, 10);
-    EXPECT_EQ(s.max, 100);  // ends at the last line
-    EXPECT_EQ(s.pos, 0);
+    const ScrollValues& s = f.host->vertical;
+    EXPECT_EQ(s, (ScrollValues{0, 100, 10, 0}));  // ends at the last line
     EXPECT_EQ(v.MaxTopRow(), 91);
     v.SetEndAtLastLine(false);
-    EXPECT_EQ(f.host->vertical.max, 101 + 10 - 2);
+    EXPECT_EQ(s.max, 101 + 10 - 2);
     EXPECT_EQ(v.MaxTopRow(), 100);  // the last line can reach the top
     v.SetEndAtLastLine(true);
-
-    v.ScrollToRow(5);
-    EXPECT_EQ(v.TopRow(), 5);
+    auto scroll = [&](int64_t row) {
+        v.ScrollToRow(row);
+        return v.TopRow();
+    };
+    EXPECT_EQ(scroll(5), 5);
     EXPECT_EQ(f.host->scrolled.back(), -5 * lh);
-    EXPECT_EQ(f.host->vertical.pos, 5);
+    EXPECT_EQ(s.pos, 5);
     EXPECT_TRUE(v.pendingUpdate & 4);
     const int before = f.host->invalidateAll;
-    v.ScrollToRow(500);  // clamped, and further than a page: repaint everything
-    EXPECT_EQ(v.TopRow(), 91);
+    EXPECT_EQ(scroll(500), 91);  // clamped, and further than a page: repaint everything
     EXPECT_EQ(f.host->invalidateAll, before + 1);
     const int sets = f.host->scrollSets;
     v.UpdateScrollBars();
     EXPECT_EQ(f.host->scrollSets, sets);  // unchanged values are not sent again
-    v.ScrollToRow(-3);
-    EXPECT_EQ(v.TopRow(), 0);
+    EXPECT_EQ(scroll(-3), 0);
 
-    // Wrapping: rows of a long line count, and the top can sit inside a line.
+    // Wrapping: rows of a long line count, and the top can sit inside a line; beyond the end one
+    // row per line.
     f.SetText(std::string(2000, 'y') + "\nnext");
     v.SetWrapMode(kWrapChar);
     v.FinishWrapping();
@@ -305,11 +300,10 @@ TEST(View, VerticalScrollValuesAndScrolling) {
     int64_t line = -1;
     int32_t within = -1;
     v.LineFromDisplayRow(rows, &line, &within);
-    EXPECT_EQ(line, 1);
-    EXPECT_EQ(within, 0);
+    EXPECT_EQ(std::make_pair(line, within), std::make_pair(int64_t{1}, 0));
     v.LineFromDisplayRow(rows + 50, &line, &within);
     EXPECT_EQ(line, 1);
-    EXPECT_EQ(v.DisplayRowOfLine(5), rows + 1 + 3);  // beyond the end: one row per line
+    EXPECT_EQ(v.DisplayRowOfLine(5), rows + 1 + 3);
 }
 
 TEST(View, HorizontalScrollValues) {

@@ -32,14 +32,10 @@ std::vector<int64_t> Walk(const Document& doc, int64_t from, Move move) {
 //   ' ' 20, ' ' 21, x 22, _ 23, 1 24, end 25
 constexpr char kText[] = "가나다 abc, def\r\n  x_1";
 
-TEST(WordMoves, RightVisitsEveryWordStart) {
+TEST(WordMoves, RightAndLeftVisitEveryWordStart) {
     DocHandle doc(kText);
     ASSERT_EQ(doc->Length(), 25);
     EXPECT_EQ(Walk(*doc, 0, WordRightTarget), (std::vector<int64_t>{10, 13, 15, 18, 22, 25}));
-}
-
-TEST(WordMoves, LeftVisitsEveryWordStartBackwards) {
-    DocHandle doc(kText);
     EXPECT_EQ(Walk(*doc, 25, WordLeftTarget), (std::vector<int64_t>{22, 18, 15, 13, 10, 0}));
 }
 
@@ -76,24 +72,18 @@ TEST(WordMoves, MovesNeverLandInsideACharacterOrBetweenCrAndLf) {
     }
 }
 
-TEST(WordMoves, RightEndTarget) {
+// Over the Hangul word only; on a blank over the blanks; over punctuation; nothing at a line end.
+// Runs stop at once at a line end before or after.
+TEST(WordMoves, RightEndTargetAndRuns) {
     DocHandle doc(kText);
-    EXPECT_EQ(WordRightEndTarget(*doc, 0), 9) << "over the Hangul word only";
-    EXPECT_EQ(WordRightEndTarget(*doc, 9), 10) << "on a blank: over the blanks";
-    EXPECT_EQ(WordRightEndTarget(*doc, 13), 14) << "over the punctuation";
-    EXPECT_EQ(WordRightEndTarget(*doc, 18), 18) << "nothing at a line end";
-    EXPECT_EQ(WordRightEndTarget(*doc, 20), 22);
-    EXPECT_EQ(WordRightEndTarget(*doc, 25), 25);
-}
-
-TEST(WordMoves, RunsAroundAPosition) {
-    DocHandle doc(kText);
-    EXPECT_EQ(RunStartBefore(*doc, 12), 10);
-    EXPECT_EQ(RunEndAfter(*doc, 11), 13);
-    EXPECT_EQ(RunStartBefore(*doc, 20), 20) << "line end before: stops at once";
-    EXPECT_EQ(RunEndAfter(*doc, 18), 18);
-    EXPECT_EQ(RunStartBefore(*doc, 6), 0);
-    EXPECT_EQ(RunEndAfter(*doc, 3), 9);
+    const int64_t rightEnd[][2] = {{0, 9}, {9, 10}, {13, 14}, {18, 18}, {20, 22}, {25, 25}};
+    for (const auto& c : rightEnd)
+        EXPECT_EQ(WordRightEndTarget(*doc, c[0]), c[1]) << c[0];
+    const int64_t runStart[][2] = {{12, 10}, {20, 20}, {6, 0}}, runEnd[][2] = {{11, 13}, {18, 18}, {3, 9}};
+    for (const auto& c : runStart)
+        EXPECT_EQ(RunStartBefore(*doc, c[0]), c[1]) << c[0];
+    for (const auto& c : runEnd)
+        EXPECT_EQ(RunEndAfter(*doc, c[0]), c[1]) << c[0];
 }
 
 TEST(WordAround, DoubleClickWords) {

@@ -144,30 +144,16 @@ TEST(Wrap, IdeographicBreakRules) {
 
 TEST(Wrap, RandomTextKeepsTheRowInvariants) {
     TestFonts t;
-    const std::vector<std::string> alphabet = {"a",
-                                               "i",
-                                               "m",
-                                               " ",
-                                               "\t",
-                                               "word",
-                                               U8(u8"가"),
-                                               U8(u8"中"),
-                                               U8(u8"。"),
-                                               U8(u8"」"),
-                                               U8(u8"e\u0301"),
-                                               U8(u8"e\u0301\u0302"),
-                                               U8(u8"😀"),
-                                               U8(u8"\U0001F44D\U0001F3FD"),
-                                               U8(u8"\u05D0"),
-                                               U8(u8"\u3000"),
-                                               U8(u8"\u1112\u1161"),
-                                               "\x01"};
+    static const char* const alphabet[] = {
+        "a",  "i",        "m",      " ",      "\t",           "word",
+        "가", "中",       "。",     "」",     "e\u0301",      "e\u0301\u0302",
+        "😀",  "👍🏽", "\u05D0", "\u3000", "\u1112\u1161", "\x01"};
     std::mt19937 rng(1234);
     for (int round = 0; round < 400; ++round) {
         std::string text;
         const int pieces2 = 1 + static_cast<int>(rng() % 80);
         for (int k = 0; k < pieces2; ++k)
-            text += alphabet[rng() % alphabet.size()];
+            text += alphabet[rng() % std::size(alphabet)];
         const int32_t width = 4 + static_cast<int32_t>(rng() % 200);  // from below one character
         const int32_t mode = (rng() % 2) ? kWrapWord : kWrapChar;
         SCOPED_TRACE(testing::Message() << "round " << round << " width " << width << " mode " << mode);
@@ -182,12 +168,13 @@ TEST(Wrap, RandomTextKeepsTheRowInvariants) {
 }
 
 TEST(Wrap, RowEstimate) {
-    EXPECT_EQ(EstimateRows(0, 7, 100), 1u);
-    EXPECT_EQ(EstimateRows(10, 7, 100), 1u);
-    EXPECT_EQ(EstimateRows(15, 7, 100), 2u);  // 105 / 100 rounded up
-    EXPECT_EQ(EstimateRows(100, 7, 700), 1u);
-    EXPECT_EQ(EstimateRows(101, 7, 700), 2u);
-    EXPECT_EQ(EstimateRows(int64_t{1} << 40, 100, 8), 16777216u);
+    // {characters, average width, wrap width, rows}: rounded up, at least one, no overflow.
+    const int64_t cases[][4] = {{0, 7, 100, 1},   {10, 7, 100, 1},  {15, 7, 100, 2},
+                                {100, 7, 700, 1}, {101, 7, 700, 2}, {int64_t{1} << 40, 100, 8, 16777216}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EstimateRows(c[0], static_cast<int32_t>(c[1]), static_cast<int32_t>(c[2])),
+                  static_cast<uint64_t>(c[3]))
+            << c[0];
 }
 
 // ---- the wrap index -----------------------------------------------------------------------------
