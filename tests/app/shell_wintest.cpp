@@ -143,6 +143,8 @@ TEST_F(Shell, RandomTabVerbsKeepTheWindowInStep) {
         wchar_t title[512] = {};
         GetWindowTextW(app.hwnd, title, 512);
         ASSERT_EQ(std::wstring(title), WindowTitle(*shown)) << step;
+        // A new title leaves the window's caption style as it was.
+        ASSERT_EQ(GetWindowLongPtrW(app.hwnd, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << step;
         ASSERT_EQ(app.chrome.layout.tabCount, app.tabs.Count());
         for (int i = 1; i < app.tabs.Count(); ++i)
             ASSERT_FALSE(At(i)->pinned && !At(i - 1)->pinned) << step;
