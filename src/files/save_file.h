@@ -56,8 +56,8 @@ std::optional<uint32_t> SaveTempOwner(std::wstring_view name);
 
 // Writes `bytes` as the whole content of `path`. A read-only target fails with 5 and is not touched;
 // a full disk while writing the temporary file fails with 112 or 39 and leaves the target as it was.
-// No temporary file remains in any case. After a save, the temporary files that processes which no
-// longer exist left in the folder (a save cut off by a crash) are removed. `flush` exists for measuring what
+// No temporary file remains in any case; after a successful save, those in the folder whose process
+// no longer exists (saves cut off by a crash) are removed too. `flush` exists for measuring what
 // durability costs.
 bool AtomicWrite(SaveFileCalls& calls, const std::wstring& path, std::string_view bytes, uint32_t& error,
                  bool flush = true);
