@@ -22,11 +22,8 @@ bash scripts/setup.sh
 B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
 lumen_build_windows "$B" lumen_control_bench
-trap lumen_wine_cleanup EXIT
-lumen_start_xvfb
 LOC=ko_KR.UTF-8
-lumen_use_prefix "$B/win/wine-949" "$LOC"
-lumen_pin_to_one_cpu
+lumen_timing_wine "$B/win/wine-949" "$LOC" || exit 1
 
 OUT=$B/control-bench
 mkdir -p "$OUT"

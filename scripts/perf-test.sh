@@ -13,11 +13,8 @@ cd "$ROOT"
 B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build/release}")  # absolute: Wine prefixes and winepath need it
 source scripts/wine-env.sh
 lumen_build_windows "$B" lumenpad -DLUMENPAD_ASSERTIONS=OFF || exit 1
-trap lumen_wine_cleanup EXIT
-lumen_start_xvfb || exit 1
 LOC=ko_KR.UTF-8
-lumen_use_prefix "$B/win/wine-perf" "$LOC"
-lumen_pin_to_one_cpu
+lumen_timing_wine "$B/win/wine-perf" "$LOC" || exit 1
 OUT=$B/perf-test
 rm -rf "$OUT"
 mkdir -p "$OUT"

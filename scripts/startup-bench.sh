@@ -16,11 +16,8 @@ B=$(realpath -m "${LUMENPAD_BUILD_ROOT:-$ROOT/build/release}")  # absolute: Wine
 source scripts/wine-env.sh
 lumen_build_windows "$B" lumenpad -DLUMENPAD_ASSERTIONS=OFF || exit 1
 lumen_build_windows "$B" lumen_startup_floor -DLUMENPAD_ASSERTIONS=OFF || exit 1
-trap lumen_wine_cleanup EXIT
-lumen_start_xvfb || exit 1
 LOC=ko_KR.UTF-8
-lumen_use_prefix "$B/win/wine-startup" "$LOC"
-lumen_pin_to_one_cpu
+lumen_timing_wine "$B/win/wine-startup" "$LOC" || exit 1
 W=$B/startup-bench
 rm -rf "$W"
 mkdir -p "$W/appdata"

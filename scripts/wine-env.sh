@@ -55,6 +55,15 @@ lumen_pin_to_one_cpu() {
     taskset -p -c 0 $$ >/dev/null
 }
 
+# lumen_timing_wine PREFIX LOCALE: the Wine of a timing run: the private Xvfb, the prefix, pinned as
+# above; cleaned up when the script exits.
+lumen_timing_wine() {
+    trap lumen_wine_cleanup EXIT
+    lumen_start_xvfb || return 1
+    lumen_use_prefix "$1" "$2"
+    lumen_pin_to_one_cpu
+}
+
 # lumen_wine LOCALE ARGS...: runs wine in the current prefix with that locale.
 lumen_wine() {
     local loc=$1

@@ -11,6 +11,20 @@
 
 namespace quill {
 
+namespace {
+
+// How many rows at the start of a patched layout kept their starts, up to the edit's row: they need
+// no repaint. `before` holds at least the starts up to the edit's row.
+int32_t RowsKept(const std::vector<uint32_t>& before, const std::vector<uint32_t>& after, int32_t editRow) {
+    int32_t kept = 0;
+    while (kept < editRow && static_cast<size_t>(kept) + 1 < std::min(before.size(), after.size()) &&
+           after[kept + 1] == before[kept + 1])
+        ++kept;
+    return kept;
+}
+
+}  // namespace
+
 // ---- metrics and layout -------------------------------------------------------------------------
 
 void View::RefreshMetrics() {
@@ -328,10 +342,7 @@ std::optional<int32_t> View::PatchLayout(bool inserted, int64_t position, int64_
         return std::nullopt;
     }
     layouts_.NoteWidth(slot->Width());
-    int32_t first = 0;
-    while (first < editRow && first + 1 < slot->Rows() && slot->rowStarts[first + 1] == oldRows[first + 1])
-        ++first;
-    return first;
+    return RowsKept(oldRows, slot->rowStarts, editRow);
 }
 
 std::optional<View::RowRange> View::PatchCompositionLayout(int64_t line) {
@@ -354,10 +365,7 @@ std::optional<View::RowRange> View::PatchCompositionLayout(int64_t line) {
     const std::vector<uint32_t>& rows = slot->rowStarts;
     // Rows before the composition's whose breaks stayed put are unchanged.
     const int32_t editRow = slot->RowOfUnit(at);
-    RowRange changed{0, slot->Rows() - 1};
-    while (changed.first < editRow && static_cast<size_t>(changed.first) + 1 < oldRows.size() &&
-           rows[changed.first + 1] == oldRows[changed.first + 1])
-        ++changed.first;
+    RowRange changed{RowsKept(oldRows, rows, editRow), slot->Rows() - 1};
     // So are the rows after it when the text after it kept its place and its breaks, as when a
     // jamo grows into a syllable of the same width.
     const int64_t delta = slot->Units() - unitsBefore;

@@ -25,11 +25,17 @@ std::vector<uint32_t> Boundaries(const LineLayout& l) {
     return out;
 }
 
+// Mixed Hangul and Latin text of at least `bytes` bytes, on one line.
+std::string LongLine(size_t bytes) {
+    std::string line;
+    while (line.size() < bytes)
+        line += U8(u8"가나다 abc 123 ");
+    return line;
+}
+
 void RandomEdits(LayoutParams params, unsigned seed) {
     TestFonts t;
-    std::string line;
-    while (line.size() < 6000 * 2)
-        line += U8(u8"가나다 abc 123 ");
+    std::string line = LongLine(6000 * 2);
     LineLayout layout = Layout(t.fonts, line, params);
     ASSERT_GE(layout.Units(), 6000);
     ASSERT_TRUE(layout.simple);
@@ -95,9 +101,7 @@ TEST(LayoutPatch, RandomEditsInA6000UnitLineMatchAFreshLayout) {
 // that a fresh layout would shape is refused; the line is then laid out afresh, as the view does.
 void RandomCompositions(LayoutParams params, unsigned seed) {
     TestFonts t;
-    std::string line;
-    while (line.size() < 3000 * 2)
-        line += U8(u8"가나다 abc 123 ");
+    std::string line = LongLine(3000 * 2);
     LineLayout layout = Layout(t.fonts, line, params);
     const std::vector<std::u16string> texts = {u"ㅎ", u"하",  u"한",           u"한ㄱ",
                                                u"",   u" ",   u"\u3000ㄱ",     u"中文",
